@@ -2,6 +2,8 @@
 #pragma once
 
 #include <windows.h>
+// windef.h defines `near` as an empty macro, which would swallow support::near.
+#undef near
 
 #include <cstdint>
 #include <functional>
