@@ -10,6 +10,10 @@ GLIMBO_WINE=${GLIMBO_WINE:-wine}
 glimbo_ensure_prefix() {
   [[ -f "$WINEPREFIX/.glimbo-ready" ]] && return 0
   mkdir -p "$WINEPREFIX"
+  # Parallel first runs wait for one creator.
+  exec {lock}>"$WINEPREFIX.lock"
+  flock "$lock"
+  if [[ -f "$WINEPREFIX/.glimbo-ready" ]]; then flock -u "$lock"; return 0; fi
   echo "Creating the Wine prefix in $WINEPREFIX (once, about 20 s)..." >&2
   "$GLIMBO_WINE" wineboot --init >/dev/null 2>&1 || true
   wineserver -w
@@ -19,4 +23,5 @@ glimbo_ensure_prefix() {
   "$GLIMBO_WINE" regedit /S "$reg" >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.glimbo-ready"
+  flock -u "$lock"
 }
