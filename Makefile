@@ -42,5 +42,8 @@ fuzz: deps
 	cmake --build --preset fuzz
 	scripts/fuzz.sh $(FUZZ_SECONDS)
 
+screenshots: windows
+	scripts/screenshots.sh
+
 clean:
 	rm -rf build
