@@ -10,8 +10,10 @@ while IFS= read -r caption; do
   n=$(printf '%02d' "$k")
   f="$assets/gallery_$n.jpg"
   [ "$k" -eq 6 ] && f="$assets/gallery_06.gif[0]"
+  # Long captions are wrapped so the label fits under its picture.
+  label=$(printf '%s' "$caption" | sed 's/^\(.\{14\}\)\(..*\)$/\1\n\2/')
   set -- "$@" -label "gallery_$n
-$caption" "$f"
+$label" "$f"
   k=$((k + 1))
 done < "$assets/captions.txt"
 for f in backdrop.jpg tile.jpg template_a.jpg template_b.bmp template_C.bmp template_d.bmp \

@@ -4,5 +4,5 @@
 # are committed, so an ordinary build needs none of these.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-python3 "$here/gen/make.py" "$here"
+PYTHONDONTWRITEBYTECODE=1 python3 "$here/gen/make.py" "$here"
 sh "$here/../../docs/make-contact-sheet.sh"

@@ -21,14 +21,11 @@ def gc(body, tx=0.0, ty=0.0, rot=0.0, sx=1.0, sy=None):
 
 
 def st(fill="none", stroke="none", sw=0.0, op=None, cap="round"):
-    # Opacity applies to the colour set just before it, so "fill none" must
-    # not be followed by a fill-opacity (that would bring back a black fill).
+    # ImageMagick stamps the current opacity onto every colour set after it,
+    # so the opacity goes first (else "fill none" turns into a dark fill).
     a = 1.0 if op is None else op
-    s = f"fill '{fill}' stroke '{stroke}' stroke-width {sw:.2f} stroke-linecap {cap} stroke-linejoin round\n"
-    if fill != "none":
-        s += f"fill-opacity {a:.2f}\n"
-    if stroke != "none":
-        s += f"stroke-opacity {a:.2f}\n"
+    s = f"fill-opacity {a if fill != 'none' else 1.0:.2f}\nstroke-opacity {a if stroke != 'none' else 1.0:.2f}\n"
+    s += f"fill '{fill}' stroke '{stroke}' stroke-width {sw:.2f} stroke-linecap {cap} stroke-linejoin round\n"
     return s
 
 
@@ -162,6 +159,15 @@ def eyes(style, ink=INK):
             x = side * 15
             s += st("white", ink, 2) + path(f"M {x-9},{Y-3} L {x+9},{Y-3} Q {x+8},{Y+7} {x},{Y+7} Q {x-8},{Y+7} {x-9},{Y-3} Z")
             s += st(ink) + circle(x, Y + 1, 3.4)
+    elif style == "pdot":
+        # For dark eye patches: white eyes with black pupils.
+        s += st("white") + circle(L + 1, Y, 5.5) + circle(R - 1, Y, 5.5)
+        s += st(ink) + circle(L + 2, Y + 0.5, 3) + circle(R, Y + 0.5, 3)
+    elif style == "pflat":
+        # Half-shut, unimpressed eyes on dark patches.
+        for x in (L + 1, R - 1):
+            s += st("white") + path(f"M {x-6},{Y-1} L {x+6},{Y-1} Q {x+5},{Y+6} {x},{Y+6} Q {x-5},{Y+6} {x-6},{Y-1} Z")
+            s += st(ink) + circle(x, Y + 2.5, 2.6)
     elif style == "tiny":
         s += st(ink) + circle(L, Y, 2.4) + circle(R, Y, 2.4)
     elif style == "teary":
@@ -497,3 +503,16 @@ def star5(x, y, r, color, outline="none"):
         rr = r if k % 2 == 0 else r * 0.45
         pts.append((x + rr * math.cos(a), y + rr * math.sin(a)))
     return st(color, outline, 1.4 if outline != "none" else 0) + poly(pts)
+
+
+def facepalm(skin="#ffd8a8", sleeve="#5473c8"):
+    # A hand slapped over the eyes, fingers up, wrist leaving to the lower right.
+    body = st(sleeve, INK, 2.4) + rrect(-12, 20, 12, 56, 3)
+    body += st(skin, INK, 2.4)
+    for x in (-11, -3.7, 3.7, 11):
+        body += rrect(x - 3.7, -30 + abs(x) * 0.6, x + 3.7, 4, 3.7)
+    body += gc(rrect(-4.2, -18, 4.2, 2, 4.2), -15, 12, -55)
+    body += st(skin, "none", 0) + rrect(-14.4, -4, 14.4, 22, 7)
+    body += st("none", INK, 2.4) + path("M -14.8,-2 L -14.8,16 Q -14,24 -4,24 L 6,24 Q 15,24 15,14 L 15,-2")
+    body += st("none", INK, 1.4) + line(-7, 8, -6, 14) + line(0, 9, 0, 15) + line(7, 8, 6, 14)
+    return gc(body, 2, -6, -26)

@@ -25,34 +25,41 @@ def calm_band(x0, y0, x1, y1, color="#ffffff", op=0.85, r=10):
 
 def backdrop(out, jpeg):
     w, h = 430, 417
+    # The windows squash this picture to about half its height, so the
+    # decorations are drawn tall (V) to look round there.
+    V = 1.6
     m = ""
-    # Big soft blobs in the corners, kept pale so labels stay readable.
-    for x, y, r, c in ((-20, -30, 120, "#ffd6e5"), (450, -10, 110, "#d6ecff"), (440, 440, 130, "#fff1c2"),
-                       (-30, 430, 120, "#dff5d8"), (215, -120, 150, "#ffe9d6")):
-        m += D.st(c, op=0.75) + D.circle(x, y, r)
-    # Confetti of little shapes around the edge.
-    bits = [(40, 120, "star", "#ffc94d"), (385, 140, "heart", "#ff8fb0"), (60, 300, "heart", "#ff9ec0"),
-            (370, 300, "star", "#8fc9ff"), (120, 40, "dot", "#9fe0b0"), (310, 45, "dot", "#ffb38a"),
-            (20, 210, "sparkle", "#ffffff"), (410, 220, "sparkle", "#ffffff"), (110, 390, "dot", "#b9a6ff"),
-            (320, 385, "star", "#ffb38a"), (210, 395, "sparkle", "#ffffff"), (200, 25, "heart", "#ffb3c7")]
+    for x in range(-400, 430, 70):
+        m += D.st("#ffffff", op=0.35) + D.poly([(x, 0), (x + 30, 0), (x + 30 + 417, 417), (x + 417, 417)])
+    for x, y, r, c in ((-10, -20, 80, "#ffd6e5"), (440, -10, 70, "#d6ecff"), (440, 425, 85, "#fff1c2"),
+                       (-20, 430, 80, "#dff5d8")):
+        m += D.gc(D.st(c, op=0.8) + D.circle(0, 0, r), x, y, 0, 1.0, V)
+    bits = [(30, 150, "star", "#ffc94d"), (400, 150, "heart", "#ff8fb0"), (70, 270, "heart", "#ff9ec0"),
+            (360, 270, "star", "#8fc9ff"), (150, 30, "dot", "#9fe0b0"), (280, 30, "dot", "#ffb38a"),
+            (15, 215, "sparkle", "#ffffff"), (415, 215, "sparkle", "#ffffff"), (140, 395, "dot", "#b9a6ff"),
+            (300, 395, "star", "#ffb38a"), (215, 400, "sparkle", "#ffffff"), (215, 20, "heart", "#ffb3c7"),
+            (110, 110, "dot", "#ffd6a0"), (330, 320, "dot", "#c7e9ff")]
     for x, y, kind, c in bits:
         if kind == "star":
-            m += D.star5(x, y, 13, c, "#ffffff")
+            b = D.star5(0, 0, 12, c, "#ffffff")
         elif kind == "heart":
-            m += D.heart(x, y, 11, c, "#ffffff", 2)
+            b = D.heart(0, 0, 10, c, "#ffffff", 2)
         elif kind == "dot":
-            m += D.st(c, "#ffffff", 2, op=0.9) + D.circle(x, y, 9)
+            b = D.st(c, "#ffffff", 2, op=0.9) + D.circle(0, 0, 7)
         else:
-            m += D.sparkle(x, y, 12, c, "#ffd6a0")
-    # Two little speech bubbles with faces peeking from the corners.
-    bub = D.st("#ffffff", "#f0b9cf", 3, op=0.95) + D.path(
+            b = D.sparkle(0, 0, 11, c, "#ffc680")
+        m += D.gc(b, x, y, 0, 1.0, V)
+    bubble = D.st("#ffffff", "#f0b9cf", 3, op=0.95) + D.path(
         "M -34,-22 Q -34,-34 -22,-34 L 22,-34 Q 34,-34 34,-22 L 34,6 Q 34,18 22,18 L -6,18 L -20,32 L -16,18 "
         "L -22,18 Q -34,18 -34,6 Z")
-    m += put(bub + D.gc(D.head("round", Y) + D.eyes("happy") + D.mouth("grin"), 0, -8, 0, 0.45), 70, 58, 1.0, -8)
-    m += put(bub + D.gc(D.head("round", "#ffc9a3") + D.eyes("wink") + D.mouth("tongue"), 0, -8, 0, 0.45),
-             362, 362, 1.0, 172)
-    m += put(D.head("round", Y) + D.eyes("wink") + D.mouth("tongue"), 362, 352, 0.42)
-    convert(w, h, "gradient:#fffaf2-#f3f7ff", m, jpeg + [out])
+    smile = D.gc(D.head("round", Y) + D.eyes("happy") + D.mouth("grin"), 0, -8, 0, 0.5)
+    m += D.gc(bubble + smile, 62, 76, -6, 1.0, V)
+    wink = D.gc(D.head("round", "#ffc9a3") + D.eyes("wink") + D.mouth("tongue") + D.blush("#ff8fa3"), 0, -8, 0, 0.5)
+    m += D.gc(D.gc(bubble, 0, 0, 0, -1.0, 1.0) + wink, 368, 330, 6, 1.0, V)
+    # Faces peeking in from the lower left and the right edge.
+    m += D.gc(face("round", Y, "big", "raised", "smile"), 38, 400, 18, 0.9, 0.9 * V)
+    m += D.gc(face("panda", PALE, "pdot", "", "cat"), 428, 52, -20, 0.7, 0.7 * V)
+    convert(w, h, "gradient:#fff6ea-#f1f3ff", m, jpeg + [out])
 
 
 def mascot():
@@ -68,7 +75,7 @@ def tile(out, jpeg):
         R = 400
         m += D.st("#ffffff", op=0.45) + D.poly([(179, 167), (179 + R * math.cos(a0), 167 + R * math.sin(a0)),
                                                   (179 + R * math.cos(a1), 167 + R * math.sin(a1))])
-    m += put(D.sparkle(-56, -30, 9, "#ffffff", "#e0b000") + D.sparkle(54, 30, 7, "#ffffff", "#e0b000") + mascot(),
+    m += put(D.sparkle(-46, -34, 7, "#ffffff", "#e0b000") + D.sparkle(45, 34, 6, "#ffffff", "#e0b000") + mascot(),
              179, 170, 3.5)
     convert(w, h, "radial-gradient:#fff7d6-#ffd27a", m, jpeg + [out])
 
@@ -84,7 +91,7 @@ def template_a(out, jpeg):
 def template_b(out):
     w, h = 322, 441
     m = D.st("#c9e7ff", op=0.8) + D.circle(161, 170, 150)
-    m += put(face("panda", PALE, "dot", "raised", "grin", front=[D.fist(-44, 30, 11, PALE), D.thumbs_up(48, 24, 1.1, PALE)]),
+    m += put(face("panda", PALE, "pdot", "raised", "grin", front=[D.fist(-44, 30, 11, PALE), D.thumbs_up(48, 24, 1.1, PALE)]),
              161, 165, 2.6)
     m += calm_band(10, 326, 312, 431, "#ffffff", 0.92, 14)
     convert(w, h, "gradient:#f2f9ff-#fffdf5", m, BMP_OPTS + [f"BMP3:{out}"])
@@ -92,8 +99,8 @@ def template_b(out):
 
 def template_C(out):
     w, h = 308, 182
-    m = put(face("rage", PALE, "shock", "raised", "bigo", front=[D.drop(34, -24, 7)]), 54, 112, 1.25)
-    m += put(D.pointer(0, 0, 1.0, -20), 92, 130, 1.0)
+    m = put(face("rage", PALE, "shock", "raised", "bigo", front=[D.drop(34, -24, 7)]), 52, 118, 1.08)
+    m += put(D.exclaim(0, 0, 0.8) + D.exclaim(14, 4, 0.6), 20, 40, 1.0)
     m += calm_band(100, 34, 304, 94, "#ffffff", 0.9, 12)
     convert(w, h, "gradient:#fff3e0-#ffe0b8", m, BMP_OPTS + [f"BMP3:{out}"])
 
@@ -112,13 +119,13 @@ def template_e(out):
     right = face("round", "#ffc9a3", "shock", "worried", "bigo", front=[D.drop(-34, -20, 7)])
     m = put(left, 76, 126, 1.65) + put(right, 432, 126, 1.65)
     m += calm_band(144, 26, 376, 86, "#ffffff", 0.92, 14)
-    m += D.st("none", "#9fb3c8", 3, op=0.6) + D.path("M 150,150 Q 253,190 356,150")
+    m += D.st("none", "#9fb3c8", 3, op=0.6) + D.path("M 160,150 Q 253,180 346,150")
     convert(w, h, "gradient:#eef8ff-#dcefff", m, BMP_OPTS + [f"BMP3:{out}"])
 
 
 def template_F(out):
     w, h = 284, 169
-    m = put(face("panda", PALE, "tiny", "", "cat", front=[D.popcorn(40, 30, 1.0)]), 62, 104, 1.22)
+    m = put(face("panda", PALE, "pflat", "", "cat", front=[D.popcorn(40, 30, 1.0)]), 62, 104, 1.22)
     m += calm_band(88, 2, 282, 58, "#ffffff", 0.92, 12)
     convert(w, h, "gradient:#f5fff0-#dff3d4", m, BMP_OPTS + [f"BMP3:{out}"])
 

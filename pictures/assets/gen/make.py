@@ -36,6 +36,12 @@ def text_width(s):
     return sum(char_width(c) for c in s)
 
 
+# Word pairs a line break would tear apart.
+KEEP_TOGETHER = {"装逼", "傻逼", "二逼", "妹子", "麻痹", "特效", "有钱", "朋友", "眼神", "妖精", "机会", "酱油",
+                 "出现", "思想", "危险", "老实", "脚下", "撸管", "冷场", "控制", "场面", "一下", "天真", "淫荡",
+                 "漂亮", "意思", "傻屌", "呵呵", "路过", "时候", "自杀", "吞肉", "欺负", "眼神", "纯洁", "楼下"}
+
+
 def split_lines(caption, n):
     """Best split of caption into n lines: narrowest widest line, breaking
     after punctuation or at spaces when that costs little."""
@@ -50,7 +56,8 @@ def split_lines(caption, n):
             if any(not p for p in lines) or any(p[0] in "，" for p in lines):
                 return
             widest = max(text_width(p) for p in lines)
-            bonus = sum(0.6 for p in parts[:-1] if p.endswith("，") or p.endswith(" "))
+            bonus = sum(1.0 if p.endswith("，") else 3.0 if p.endswith(" ") else 0 for p in parts[:-1])
+            bonus -= sum(2.0 for k in range(len(parts) - 1) if parts[k][-1:] + parts[k + 1][:1] in KEEP_TOGETHER)
             # Never split inside an ASCII word such as "duang".
             bad = sum(5 for k in range(len(parts) - 1)
                       if parts[k][-1:].isascii() and parts[k][-1:].isalnum() and parts[k + 1][:1].isascii() and parts[k + 1][:1].isalnum())
@@ -66,7 +73,9 @@ def split_lines(caption, n):
 
 
 def layout_caption(caption, w, h):
-    fmax = max(14, min(34, round(min(w, h) * 0.13)))
+    fmax = max(15, min(36, round(min(w, h) * 0.15)))
+    if len(caption) <= 4:
+        fmax = round(fmax * 1.35)  # a word or two: make it shout
     options = []
     for n in (1, 2, 3):
         if len(caption) < n:
@@ -140,7 +149,7 @@ def background(bg, w, h, cx, cy):
                     mvg += f"rectangle {x},{y} {x + step},{y + step}\n"
     elif kind == "night":
         base = f"gradient:{bg[1]}-{bg[2]}"
-        mvg += D.moon(w * 0.82, h * 0.16, min(w, h) * 0.08)
+        mvg += D.moon(w * 0.14, h * 0.14, min(w, h) * 0.08)
         for k, (fx, fy) in enumerate(((0.1, 0.1), (0.3, 0.22), (0.62, 0.08), (0.9, 0.42), (0.15, 0.48), (0.5, 0.3))):
             mvg += D.star5(w * fx, h * fy, min(w, h) * (0.025 + 0.01 * (k % 2)), "#fff6b0")
     else:
@@ -154,7 +163,7 @@ def render(path_out, w, h, scene, caption, frame=0, extra_opts=()):
     art_y0 = band if cap_where == "top" else 0
     art_h = h - band
     fx, fy, fs = scene.get("place", (0, 0, 1.0))
-    span_w, span_h = scene.get("span", (132, 120))
+    span_w, span_h = scene.get("span", (124, 112))
     s = min(w / span_w, art_h / span_h) * fs
     cx = w / 2 + fx * s
     cy = art_y0 + art_h / 2 + fy * s

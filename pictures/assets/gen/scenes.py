@@ -41,9 +41,9 @@ def g2(frame=0):
 
 def g3(frame=0):
     return face("round", "#ffb25b", "angry", "angry", "teeth",
-                back=[D.hammer(40, -14, 1.25, 40),
-                      D.st("none", "#ffffff", 3, op=0.8) + D.path("M 10,-64 Q 50,-62 64,-30") + D.path("M 4,-54 Q 40,-52 54,-26")],
-                front=[D.anger(-30, -34, 0.9), D.fist(36, 20, 10)])
+                back=[D.st("none", "#ffffff", 3.4, op=0.9) + D.path("M -40,-40 Q -30,-66 0,-66")
+                      + D.path("M -48,-28 Q -44,-52 -22,-60") + D.path("M -52,-12 Q -52,-34 -38,-46")],
+                front=[D.anger(-30, -34, 0.9), D.hammer(14, -28, 1.3, -30), D.fist(44, 24, 10)])
 
 
 def g4(frame=0):
@@ -90,8 +90,8 @@ def g9(frame=0):
 def g10(frame=0):
     return face("round", "#c7d2ff", "sleepy", "", "o",
                 back=[D.st("#ffffff", "#7d8fd6", 2) + D.path("M -46,46 Q -50,30 -30,32 L 30,32 Q 50,30 46,46 Z")],
-                front=[D.zzz(38, -30), D.st("#3b4a8c", D.INK, 2.2) + D.path("M -40,-24 C -40,-58 40,-58 40,-24 Q 0,-36 -40,-24 Z")
-                       + D.st("white", D.INK, 1.8) + D.circle(44, -46, 5)])
+                front=[D.gc(D.zzz(0, 0), 40, -8, 0, 1.3), D.st("#3b4a8c", D.INK, 2.2) + D.path("M -40,-24 C -40,-58 40,-58 40,-24 Q 0,-36 -40,-24 Z")
+                       + D.st("white", D.INK, 1.8) + D.circle(-44, -36, 5)])
 
 
 def g11(frame=0):
@@ -162,9 +162,8 @@ def g21(frame=0):
 
 
 def g22(frame=0):
-    return face("round", "#ffd8a8", "tiny", "worried", "flat",
-                over=[D.palm_over("#ffd8a8")],
-                front=[D.drop(34, -30, 8), D.dots_ellipsis(0, -50)])
+    return face("round", "#ffd8a8", "closed", "worried", "frown",
+                front=[D.facepalm("#ffd8a8"), D.drop(34, -26, 8), D.dots_ellipsis(-30, -50)])
 
 
 def g23(frame=0):
@@ -181,7 +180,7 @@ def g24(frame=0):
 
 
 def g25(frame=0):
-    return face("panda", PALE, "dot", "thick", "frown",
+    return face("panda", PALE, "pdot", "thick", "frown",
                 front=[D.anger(34, -42, 1.0),
                        D.st(PALE, D.INK, 2.6) + D.path("M -36,40 Q 0,28 36,40 L 34,50 Q 0,40 -34,50 Z")])
 
@@ -209,8 +208,8 @@ def g28(frame=0):
 
 
 def g29(frame=0):
-    return face("panda", PALE, "tiny", "", "flat",
-                front=[D.popcorn(40, 30, 1.05), D.st("none", D.INK, 2.4) + D.line(-26, -6, -6, -6) + D.line(6, -6, 26, -6)])
+    return face("panda", PALE, "pflat", "", "flat",
+                front=[D.popcorn(40, 30, 1.05)])
 
 
 GALLERY = [
