@@ -228,9 +228,13 @@ HBITMAP bitmap_from_number(std::int64_t number) {
 // A holder that is about to close gets a short grace period: giving up at
 // once would leave the previous picture to be pasted.
 bool open_clipboard(HWND owner) {
+    const ULONGLONG start = GetTickCount64();
     for (int attempt = 1;; ++attempt) {
         if (OpenClipboard(owner)) return true;
         if (attempt == kClipboardOpenTries || GetLastError() != ERROR_ACCESS_DENIED) return false;
+        // Give up now unless one more pause still ends inside the limit,
+        // allowing for Sleep() overshooting by a few milliseconds.
+        if (GetTickCount64() - start + kClipboardRetryMs + 5 > ULONGLONG(kClipboardOpenLimitMs)) return false;
         Sleep(kClipboardRetryMs);
     }
 }

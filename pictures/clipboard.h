@@ -19,8 +19,10 @@ void copy_to_clipboard(std::span<const std::uint8_t> bytes);
 inline void copy_to_clipboard(ByteSet picture) { copy_to_clipboard(picture.bytes()); }
 
 // Another program may hold the clipboard open for a moment; opening is
-// tried this many times, this far apart, before the hand-over gives up.
+// tried up to this many times, this far apart, and never for longer than
+// the limit in all, before the hand-over gives up.
 inline constexpr int kClipboardOpenTries = 10;
 inline constexpr int kClipboardRetryMs = 10;
+inline constexpr int kClipboardOpenLimitMs = 100;
 
 }  // namespace pictures

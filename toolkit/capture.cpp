@@ -4,68 +4,27 @@
 
 #include <cstring>
 
+#include "toolkit/handles.h"
 #include "toolkit/toolkit.h"
 
 namespace tk {
 
 namespace {
 
-class WindowDc {
+// GetWindowDC covers the whole window, frame included, unlike handles.h's GetDC.
+class WholeWindowDc {
 public:
-    explicit WindowDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-    ~WindowDc() {
+    explicit WholeWindowDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
+    ~WholeWindowDc() {
         if (dc_) ReleaseDC(window_, dc_);
     }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
+    WholeWindowDc(const WholeWindowDc&) = delete;
+    WholeWindowDc& operator=(const WholeWindowDc&) = delete;
     HDC get() const { return dc_; }
 
 private:
     HWND window_;
     HDC dc_;
-};
-
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-    ~MemoryDc() {
-        if (dc_) DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class Bitmap {
-public:
-    explicit Bitmap(HBITMAP bitmap) : bitmap_(bitmap) {}
-    ~Bitmap() {
-        if (bitmap_) DeleteObject(bitmap_);
-    }
-    Bitmap(const Bitmap&) = delete;
-    Bitmap& operator=(const Bitmap&) = delete;
-    HBITMAP get() const { return bitmap_; }
-
-private:
-    HBITMAP bitmap_;
-};
-
-// Keeps `object` selected into `dc` for the owner's lifetime.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-    ~Selection() {
-        if (old_) SelectObject(dc_, old_);
-    }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
 };
 
 // Sends `window` WM_PRINT into `dc` with its top-left at `origin` and its
@@ -126,10 +85,9 @@ pictures::OwnedBytes bmp_file(HBITMAP bitmap, int width, int height) {
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     if (height > 0) {
-        HDC screen = GetDC(nullptr);
-        GetDIBits(screen, bitmap, 0, UINT(height), file.data() + kHeadersSize, &info,
+        WindowDc screen(nullptr);
+        GetDIBits(screen.get(), bitmap, 0, UINT(height), file.data() + kHeadersSize, &info,
                   DIB_RGB_COLORS);
-        ReleaseDC(nullptr, screen);
     }
 
     std::uint8_t* p = file.data();
@@ -156,9 +114,9 @@ pictures::OwnedBytes capture_window(HWND window) {
     const int width = area.right > area.left ? area.right - area.left : 0;
     const int height = area.bottom > area.top ? area.bottom - area.top : 0;
 
-    WindowDc window_dc(window);
-    MemoryDc memory(window_dc.get());
-    Bitmap bitmap(CreateCompatibleBitmap(window_dc.get(), width, height));
+    WholeWindowDc window_dc(window);
+    MemoryDc memory(CreateCompatibleDC(window_dc.get()));
+    BitmapHandle bitmap(CreateCompatibleBitmap(window_dc.get(), width, height));
     {
         Selection selected(memory.get(), bitmap.get());
         // The window system's copy first; composing then draws over all of it
