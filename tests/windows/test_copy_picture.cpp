@@ -245,6 +245,48 @@ TEST_F(CopyPicture, WithoutATemporaryFolderTheFileNameIsUsedAlone) {
     RemoveDirectoryW(scratch.c_str());
 }
 
+// Run only inside the child below, whose TMP and TEMP name a drive that
+// does not exist: the path is formed, the write fails, nothing reaches the
+// clipboard, and the path field still shows where the file was to go.
+TEST_F(CopyPicture, DISABLED_InChildWithTemporaryFolderNowhere) {
+    ASSERT_EQ(tk::temp_folder(), L"Q:\\nowhere\\");
+    spy_.watch(L"Q:\\nowhere\\a1.jpg");
+    press(id::button1);
+    EXPECT_FALSE(spy_.existed);
+    EXPECT_EQ(text_of(id::a5), L"Q:\\nowhere\\a1.jpg");
+    EXPECT_TRUE(support::clipboard_bitmap().empty()) << "an empty read-back empties the clipboard";
+}
+
+TEST(CopyPictureFolder, TemporaryFolderPointingNowhere) {
+    // This program's environment with TMP and TEMP replaced.
+    std::wstring block;
+    wchar_t* env = GetEnvironmentStringsW();
+    for (const wchar_t* v = env; *v; v += wcslen(v) + 1) {
+        if (_wcsnicmp(v, L"TMP=", 4) && _wcsnicmp(v, L"TEMP=", 5)) block.append(v).push_back(L'\0');
+    }
+    FreeEnvironmentStringsW(env);
+    block.append(L"TMP=Q:\\nowhere").push_back(L'\0');
+    block.append(L"TEMP=Q:\\nowhere").push_back(L'\0');
+    block.push_back(L'\0');
+
+    wchar_t self[MAX_PATH]{};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = std::wstring(L"\"") + self +
+                           L"\" --gtest_also_run_disabled_tests --gtest_filter=*InChildWithTemporaryFolderNowhere";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                               block.data(), nullptr, &startup, &child));
+    const DWORD waited = WaitForSingleObject(child.hProcess, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(child.hProcess, &code);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    ASSERT_EQ(waited, WAIT_OBJECT_0);
+    EXPECT_EQ(code, 0u) << "the child's checks failed (see its output above)";
+}
+
 TEST_F(CopyPicture, CaptureIsEmptyForANonWindow) {
     EXPECT_TRUE(tk::capture_window(nullptr).empty());
     HWND gone = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);

@@ -174,7 +174,9 @@ TEST_F(Designer, EveryControlHasItsParentPlaceAndText) {
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(GetParent(w), handle(c.parent));
         EXPECT_EQ(show(place_of(w)), show(c.place));
-        if (c.text) EXPECT_EQ(text_of(c.number), std::wstring(c.text));
+        if (c.text) {
+            EXPECT_EQ(text_of(c.number), std::wstring(c.text));
+        }
     }
 }
 
@@ -368,7 +370,9 @@ TEST_F(Designer, ReopeningStartsFromTheLayout) {
     for (const Expected& c : kControls) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(show(place_of(c.number)), show(c.place));
-        if (c.text) EXPECT_EQ(text_of(c.number), std::wstring(c.text));
+        if (c.text) {
+            EXPECT_EQ(text_of(c.number), std::wstring(c.text));
+        }
     }
 }
 
