@@ -63,5 +63,7 @@ void initialise();
 HWND create_window(const WindowLayout& layout);  // built and shown, created event raised
 void destroy_window(WindowNumber window);
 bool is_open(WindowNumber window);
+// Names the clipboard owner, as start() does, for tests that build windows themselves.
+void set_main_window(WindowNumber window);
 
 }  // namespace tk

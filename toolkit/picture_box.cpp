@@ -1,0 +1,242 @@
+// The picture box: back colour, then the picture at its natural size or
+// stretched; animated GIFs are played by a thread of the box's own.
+#include "toolkit/picture_box.h"
+
+#include <chrono>
+
+#include "toolkit/internal.h"
+#include "toolkit/testing.h"
+
+namespace tk::detail {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The box's client rectangle, clipped to for the duration of a paint.
+class ClipTo {
+public:
+    ClipTo(HDC dc, const RECT& r) : dc_(dc), saved_(SaveDC(dc)) {
+        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+    }
+    ~ClipTo() { RestoreDC(dc_, saved_); }
+    ClipTo(const ClipTo&) = delete;
+    ClipTo& operator=(const ClipTo&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
+Control* box_of(HWND hwnd) { return reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
+
+LRESULT CALLBACK picture_box_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* c = static_cast<Control*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        c->hwnd = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(c));
+    }
+    Control* c = box_of(hwnd);
+    if (!c || !c->picture) return DefWindowProcW(hwnd, msg, wp, lp);
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        c->picture->paint_buffered(dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        c->picture->paint(reinterpret_cast<HDC>(wp));
+        return 0;
+    case WM_PRINT: {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        if ((lp & PRF_CHECKVISIBLE) && !IsWindowVisible(hwnd)) return 0;
+        RECT window{}, client{};
+        GetWindowRect(hwnd, &window);
+        GetClientRect(hwnd, &client);
+        POINT origin{0, 0};
+        ClientToScreen(hwnd, &origin);
+        origin.x -= window.left;
+        origin.y -= window.top;
+        if ((lp & PRF_NONCLIENT) && (GetWindowLongW(hwnd, GWL_STYLE) & WS_BORDER)) {
+            RECT frame{0, 0, window.right - window.left, window.bottom - window.top};
+            FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWFRAME));
+        }
+        if (lp & PRF_CLIENT) {
+            POINT old{};
+            OffsetViewportOrgEx(dc, origin.x, origin.y, &old);
+            c->picture->paint(dc);
+            SetViewportOrgEx(dc, old.x, old.y, nullptr);
+        }
+        return 0;
+    }
+    case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT && c->layout->cursor == Cursor::Hand) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    case WM_DESTROY:
+        // The thread must be gone before the window it draws on.
+        c->picture->stop();
+        break;
+    case WM_NCDESTROY:
+        c->picture->stop();
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        break;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+void register_picture_box_class() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = picture_box_proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kPictureBoxClass;
+    RegisterClassExW(&wc);
+}
+
+void PictureBoxState::set(std::span<const std::uint8_t> bytes, bool copy) {
+    stop();
+    {
+        std::lock_guard lock(mutex_);
+        if (copy) {
+            bytes_.assign(bytes.begin(), bytes.end());
+            data_.load(bytes_);
+        } else {
+            bytes_.clear();
+            data_.load(bytes);
+        }
+        frame_ = 0;
+        stop_ = false;
+    }
+    if (control_.layout->animate && data_.frame_count() > 1 && control_.hwnd)
+        thread_ = std::thread([this] { run(); });
+    if (control_.hwnd) {
+        InvalidateRect(control_.hwnd, nullptr, FALSE);
+        refresh_labels_above(control_.hwnd);
+    }
+}
+
+void PictureBoxState::stop() {
+    if (!thread_.joinable()) return;
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+void PictureBoxState::paint(HDC dc) {
+    std::lock_guard lock(mutex_);
+    paint_locked(dc);
+}
+
+void PictureBoxState::paint_buffered(HDC dc) {
+    RECT client{};
+    GetClientRect(control_.hwnd, &client);
+    Canvas canvas(dc, client.right, client.bottom);
+    if (!canvas.ok()) return paint(dc);
+    paint(canvas.dc());
+    BitBlt(dc, 0, 0, client.right, client.bottom, canvas.dc(), 0, 0, SRCCOPY);
+}
+
+void PictureBoxState::paint_locked(HDC dc) {
+    RECT client{};
+    GetClientRect(control_.hwnd, &client);
+    ClipTo clip(dc, client);
+    const COLORREF back = control_.back_colour();
+    FillRect(dc, &client, control_.back());
+    if (data_.empty()) return;
+    const std::size_t frame = frame_.load() < data_.frame_count() ? frame_.load() : 0;
+    if (control_.layout->picture_mode == PictureMode::Stretch)
+        data_.draw(dc, frame, 0, 0, client.right, client.bottom, back);
+    else
+        data_.draw(dc, frame, 0, 0, data_.width(), data_.height(), back);
+}
+
+void PictureBoxState::run() {
+    std::unique_lock lock(mutex_);
+    auto due = Clock::now() + std::chrono::milliseconds(data_.delay_ms(frame_));
+    while (!stop_) {
+        if (wake_.wait_until(lock, due, [this] { return stop_; })) break;
+        const std::size_t next = (frame_ + 1) % data_.frame_count();
+        frame_ = next;
+        {
+            WindowDc screen(control_.hwnd);
+            if (screen.get()) {
+                RECT client{};
+                GetClientRect(control_.hwnd, &client);
+                Canvas canvas(screen.get(), client.right, client.bottom);
+                if (canvas.ok()) {
+                    paint_locked(canvas.dc());
+                    BitBlt(screen.get(), 0, 0, client.right, client.bottom, canvas.dc(), 0, 0, SRCCOPY);
+                }
+            }
+        }
+        const auto delay = std::chrono::milliseconds(data_.delay_ms(next));
+        due += delay;
+        // Fell far behind (a busy machine): keep each frame's own duration
+        // rather than racing through the missed ones.
+        const auto now = Clock::now();
+        if (due < now) due = now + delay;
+        lock.unlock();
+        refresh_labels_above(control_.hwnd);
+        lock.lock();
+    }
+}
+
+void picture_box_set(Control& c, std::span<const std::uint8_t> bytes, bool copy) {
+    if (c.picture) c.picture->set(bytes, copy);
+}
+
+void picture_box_stop(Control& c) {
+    if (c.picture) c.picture->stop();
+}
+
+void refresh_labels_above(HWND hwnd) {
+    RECT mine{};
+    if (!GetWindowRect(hwnd, &mine)) return;
+    for (HWND above = GetWindow(hwnd, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+        wchar_t name[64]{};
+        GetClassNameW(above, name, 64);
+        if (lstrcmpiW(name, kTransparentLabelClass) != 0) continue;
+        if (!(GetWindowLongW(above, GWL_STYLE) & WS_VISIBLE)) continue;
+        RECT theirs{}, overlap{};
+        GetWindowRect(above, &theirs);
+        if (IntersectRect(&overlap, &mine, &theirs)) InvalidateRect(above, nullptr, FALSE);
+    }
+}
+
+}  // namespace tk::detail
+
+namespace tk::testing {
+
+namespace {
+detail::PictureBoxState* state_of(WindowNumber window, ControlNumber control) {
+    detail::Window* w = detail::find_window(window);
+    detail::Control* c = w ? w->find(control) : nullptr;
+    return c ? c->picture.get() : nullptr;
+}
+}  // namespace
+
+int shown_frame(WindowNumber window, ControlNumber control) {
+    auto* s = state_of(window, control);
+    return s ? s->shown_frame() : -1;
+}
+
+bool animating(WindowNumber window, ControlNumber control) {
+    auto* s = state_of(window, control);
+    return s && s->animating();
+}
+
+}  // namespace tk::testing

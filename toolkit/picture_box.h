@@ -1,0 +1,56 @@
+// A picture box's picture and, for animated GIFs, its drawing thread.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <span>
+#include <thread>
+#include <vector>
+
+#include "toolkit/picture_data.h"
+
+namespace tk::detail {
+
+struct Control;
+
+class PictureBoxState {
+public:
+    explicit PictureBoxState(Control& control) : control_(control) {}
+    ~PictureBoxState() { stop(); }
+    PictureBoxState(const PictureBoxState&) = delete;
+    PictureBoxState& operator=(const PictureBoxState&) = delete;
+
+    // Replaces the picture; `copy` keeps a private copy of the bytes
+    // (built-in pictures are viewed in place). Starts the animation when
+    // the layout asks for it and the picture has several frames.
+    void set(std::span<const std::uint8_t> bytes, bool copy);
+    // Stops and joins the drawing thread, if any.
+    void stop();
+
+    // The content (back colour, then the picture) in client coordinates.
+    void paint(HDC dc);
+    // The same, through an off-screen canvas to avoid flicker.
+    void paint_buffered(HDC dc);
+
+    int shown_frame() const { return int(frame_.load()); }
+    bool animating() const { return thread_.joinable(); }
+
+private:
+    void run();
+    void paint_locked(HDC dc);
+
+    Control& control_;
+    std::vector<std::uint8_t> bytes_;
+    PictureData data_;
+    std::mutex mutex_;  // the thread and the box's own painting exclude each other
+    std::condition_variable wake_;
+    bool stop_ = false;
+    std::thread thread_;
+    std::atomic<std::size_t> frame_{0};
+};
+
+}  // namespace tk::detail
