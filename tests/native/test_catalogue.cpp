@@ -1,6 +1,7 @@
 // The built-in pictures: stored form, formats and sizes read from the file
 // headers, and the catalogue's lookups.
 #include "pictures/catalogue.h"
+#include "toolkit/picture/image.h"
 
 #include <gtest/gtest.h>
 
@@ -218,6 +219,26 @@ TEST_P(CatalogueEntry, HeaderHasTheFormatAndSize) {
     ASSERT_EQ(f.error, "") << e.file;
     EXPECT_EQ(f.width, e.width) << e.file;
     EXPECT_EQ(f.height, e.height) << e.file;
+}
+
+// The program's own decoders read every built-in picture at its stated size.
+TEST_P(CatalogueEntry, DecodesAtItsSize) {
+    const Entry& e = GetParam();
+    const auto anim = pic::decode_any(e.get().bytes());
+    ASSERT_TRUE(anim.has_value()) << e.file;
+    EXPECT_EQ(anim->width, e.width);
+    EXPECT_EQ(anim->height, e.height);
+    ASSERT_EQ(anim->frames.size(), e.kind == Kind::Gif ? 2u : 1u);
+    for (const pic::Frame& f : anim->frames) {
+        EXPECT_EQ(f.image.width, e.width);
+        EXPECT_EQ(f.image.height, e.height);
+    }
+    if (e.kind == Kind::Gif) {
+        EXPECT_EQ(anim->loop_count, 0);
+        EXPECT_EQ(anim->frames[0].delay_cs, 10);
+        EXPECT_EQ(anim->frames[1].delay_cs, 10);
+        EXPECT_NE(anim->frames[0].image.bgr, anim->frames[1].image.bgr) << "the two frames look the same";
+    }
 }
 
 TEST_P(CatalogueEntry, SameRecordEveryTimeAndBuiltin) {
