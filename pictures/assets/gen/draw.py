@@ -515,4 +515,4 @@ def facepalm(skin="#ffd8a8", sleeve="#5473c8"):
     body += st(skin, "none", 0) + rrect(-14.4, -4, 14.4, 22, 7)
     body += st("none", INK, 2.4) + path("M -14.8,-2 L -14.8,16 Q -14,24 -4,24 L 6,24 Q 15,24 15,14 L 15,-2")
     body += st("none", INK, 1.4) + line(-7, 8, -6, 14) + line(0, 9, 0, 15) + line(7, 8, 6, 14)
-    return gc(body, 2, -6, -26)
+    return gc(body, 6, -16, -26, 0.9)

@@ -102,6 +102,7 @@ def template_C(out):
     m = put(face("rage", PALE, "shock", "raised", "bigo", front=[D.drop(34, -24, 7)]), 52, 118, 1.08)
     m += put(D.exclaim(0, 0, 0.8) + D.exclaim(14, 4, 0.6), 20, 40, 1.0)
     m += calm_band(100, 34, 304, 94, "#ffffff", 0.9, 12)
+    m += D.st("#ffc48a", op=0.5) + "".join(D.circle(x, y, 4) for x in range(128, 300, 24) for y in (126, 150, 174))
     convert(w, h, "gradient:#fff3e0-#ffe0b8", m, BMP_OPTS + [f"BMP3:{out}"])
 
 
@@ -119,7 +120,9 @@ def template_e(out):
     right = face("round", "#ffc9a3", "shock", "worried", "bigo", front=[D.drop(-34, -20, 7)])
     m = put(left, 76, 126, 1.65) + put(right, 432, 126, 1.65)
     m += calm_band(144, 26, 376, 86, "#ffffff", 0.92, 14)
-    m += D.st("none", "#9fb3c8", 3, op=0.6) + D.path("M 160,150 Q 253,180 346,150")
+    # A spark between the two: cool guy versus shocked guy.
+    m += D.st("#ffd23f", "#e08a00", 2.4) + D.poly([(262, 100), (232, 150), (252, 150), (238, 200), (276, 138), (256, 138), (272, 100)])
+    m += D.sparkle(206, 126, 9, "#ffffff", "#9fb3c8") + D.sparkle(302, 178, 7, "#ffffff", "#9fb3c8")
     convert(w, h, "gradient:#eef8ff-#dcefff", m, BMP_OPTS + [f"BMP3:{out}"])
 
 

@@ -186,12 +186,14 @@ def g25(frame=0):
 
 
 def g26(frame=0):
-    victim = D.gc(D.head("round", Y) + D.eyes("x") + D.mouth("wavy"), 0, 0, 0, 0.32)
-    return face("round", "#d0a27a", "side", "angry", "smirk",
-                back=[],
+    # The boss, and a boot pressing a squashed little face into the floor.
+    victim = D.gc(D.head("round", Y) + D.eyes("x") + D.mouth("wavy"), 0, 0, 0, 0.42, 0.26)
+    boss = face("round", "#d0a27a", "side", "angry", "smirk",
                 over=[D.st("#1d1d1d") + D.path("M -40,-10 C -44,-50 44,-50 40,-10 Q 20,-24 0,-22 Q -20,-24 -40,-10 Z")],
-                front=[D.st("none", "#8a3b1f", 2.4) + D.line(18, 8, 28, 18) + D.line(22, 6, 30, 14),
-                       D.gc(victim, 44, 46), D.boot(40, 20, 0.6)])
+                front=[D.st("none", "#8a3b1f", 2.4) + D.line(18, 8, 28, 18) + D.line(22, 6, 30, 14)])
+    floor = D.st("none", "#7a5a3a", 2.4, op=0.6) + D.line(-66, 56, 66, 56)
+    return (floor + D.gc(boss, -18, -6, 0, 0.92) + D.gc(victim, 40, 50)
+            + D.boot(32, 26, 0.68) + D.st("none", "#ffffff", 2.6, op=0.9) + D.line(58, 36, 66, 30) + D.line(60, 46, 68, 44))
 
 
 def g27(frame=0):
