@@ -120,14 +120,18 @@ std::optional<Dib> parse_dib(Bytes data, std::size_t at, bool icon) {
     return dib;
 }
 
+bool dib_bits_present(const Dib& dib, Bytes data, std::size_t bits_at) {
+    const std::size_t bits = std::size_t(dib.bpp) * std::size_t(dib.width);
+    const std::size_t stride = (bits + 31) / 32 * 4;
+    const std::size_t needed = stride * std::size_t(dib.rows - 1) + (bits + 7) / 8;
+    return bits_at <= data.size() && data.size() - bits_at >= needed;
+}
+
 bool unpack_dib(const Dib& dib, Bytes data, std::size_t bits_at, Image& out,
                 std::vector<std::uint8_t>* alpha) {
     const int w = dib.width, h = dib.rows, bpp = dib.bpp;
     const std::size_t stride = ((std::size_t(bpp) * std::size_t(w) + 31) / 32) * 4;
-    const std::size_t last_row = (std::size_t(bpp) * std::size_t(w) + 7) / 8;
-    if (bits_at > data.size()) return false;
-    // The last row may lack its padding; every other byte must be there.
-    if (data.size() - bits_at < stride * std::size_t(h - 1) + last_row) return false;
+    if (!dib_bits_present(dib, data, bits_at)) return false;
     const bool want_alpha = alpha && bpp == 32;
     if (want_alpha) alpha->assign(std::size_t(w) * std::size_t(h), 0);
 
@@ -186,7 +190,7 @@ std::optional<Image> decode_bmp(Bytes data) {
     if (!dib) return std::nullopt;
     const std::uint32_t off_bits = detail::le32(data, 10);
     const std::size_t bits_at = off_bits != 0 ? off_bits : dib->after_palette;
-    if (bits_at >= data.size()) return std::nullopt;
+    if (!detail::dib_bits_present(*dib, data, bits_at)) return std::nullopt;
     Image image;
     if (!image.allocate(dib->width, dib->rows)) return std::nullopt;
     // Windows draws BMPs opaque, whatever their fourth byte holds.

@@ -59,6 +59,7 @@ std::optional<Image> decode_icon(Bytes data) {
     const Bytes dib_bytes = data.subspan(pick.offset, pick.size && pick.size < avail ? pick.size : avail);
     const std::optional<detail::Dib> dib = detail::parse_dib(dib_bytes, 0, true);
     if (!dib || dib->compression != 0) return std::nullopt;
+    if (!detail::dib_bits_present(*dib, dib_bytes, dib->after_palette)) return std::nullopt;
 
     Image image;
     if (!image.allocate(dib->width, dib->rows, true)) return std::nullopt;

@@ -39,6 +39,9 @@ struct Dib {
 // bitmap and the mask, so only half of it is the picture.
 std::optional<Dib> parse_dib(Bytes data, std::size_t at, bool icon);
 
+// True when the data holds every pixel row (the last may lack its padding).
+bool dib_bits_present(const Dib& dib, Bytes data, std::size_t bits_at);
+
 // Unpacks the pixel rows starting at `bits_at` into `out` (already allocated
 // to dib.width x dib.rows). When `alpha` is given and the bitmap carries an
 // alpha channel, it receives one byte a pixel. False when data is missing.

@@ -64,8 +64,7 @@ std::optional<Image> decode_pcx(Bytes data) {
     if (!paletted8 && !rgb24 && !mono && !planar16) return std::nullopt;
     if (line * 8 < std::size_t(bits) * std::size_t(w)) return std::nullopt;
 
-    Image image;
-    if (!image.allocate(w, h)) return std::nullopt;
+    if (w > kMaxSide || h > kMaxSide) return std::nullopt;
 
     // Colours: the trailing 256-entry table for 8 bits, else the header's 16.
     std::array<std::uint8_t, 256 * 3> rgb{};
@@ -84,6 +83,11 @@ std::optional<Image> decode_pcx(Bytes data) {
     }
 
     const std::size_t row_bytes = line * std::size_t(planes);  // at most 4 x 65535
+    // A run pair expands to at most 63 bytes: a file far too short for its
+    // size is refused before anything big is allocated.
+    if ((end - kHeader) * 32 < row_bytes * std::size_t(h)) return std::nullopt;
+    Image image;
+    if (!image.allocate(w, h)) return std::nullopt;
     std::vector<std::uint8_t> raw(row_bytes);
     Runs runs(data, end);
     bool zero_row_done = false;
