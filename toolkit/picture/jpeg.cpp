@@ -182,31 +182,91 @@ inline u64 load_be64(const u8* p) {
 struct Bits {
     const u8* data = nullptr;
     std::size_t size = 0;  // real bytes; data[size .. size + 7] are zero
-    std::size_t pos = 0;   // in bits
+    std::size_t next = 0;  // byte index of the next load
+    u64 acc = 0;           // `count` valid bits at the top, zeros below
+    unsigned count = 0;
 
-    // At least 57 valid bits, left-aligned; zeros past the end.
-    u64 peek() const {
-        const std::size_t byte = std::min(pos >> 3, size);
-        return load_be64(data + byte) << (pos & 7);
+    // Tops the buffer up to at least 56 bits without branching. Bytes
+    // loaded beyond the whole ones counted are the stream's own next bytes,
+    // so loading them again later changes nothing.
+    void refill() {
+        acc |= load_be64(data + std::min(next, size)) >> count;
+        next += (63 - count) >> 3;
+        count |= 56;
+    }
+    void skip(unsigned n) {
+        acc <<= n;
+        count -= n;
+    }
+    std::size_t bit_position() const { return next * 8 - count; }
+    void seek(std::size_t byte) {
+        next = byte;
+        acc = 0;
+        count = 0;
     }
 };
 
-// Decodes one symbol from the window w; returns it and sets len.
-inline int decode_symbol(const HuffTable& t, u64 w, int& len) {
+// Decodes one symbol from the top bits of w; returns it and sets len.
+inline int decode_symbol(const HuffTable& t, u64 w, unsigned& len) {
     const int e = t.fast[w >> (64 - kFastBits)];
     if (e) {
-        len = e >> 8;
+        len = unsigned(e >> 8);
         return e & 255;
     }
     const u32 c16 = u32(w >> 48);
     for (int l = kFastBits + 1; l <= 16; ++l) {
         if (c16 < t.limit[l]) {
-            len = l;
+            len = unsigned(l);
             return t.symbols[u32(int(c16 >> (16 - l)) + t.offset[l]) & 255];
         }
     }
     len = 16;  // no such code: corrupt data, skip ahead
     return 0;
+}
+
+// Dequantized coefficients of one block, natural order, into coef (whose
+// AC part is zero on entry). Returns false for a block with no AC terms.
+// q has 80 entries, zeros past 63, like kZigzag.
+inline bool decode_block(Bits& bits, const HuffTable& dc, const HuffTable& ac, const i32* q, int& pred, i16* coef) {
+    bits.refill();
+    unsigned len;
+    const unsigned s = unsigned(decode_symbol(dc, bits.acc, len)) & 15;
+    bits.skip(len);
+    int diff = 0;
+    if (s) {
+        diff = extend(u32(bits.acc >> (64 - s)), int(s));
+        bits.skip(s);
+    }
+    pred = std::clamp(pred + diff, -32768, 32767);
+    coef[0] = i16(std::clamp(pred * q[0], -32768, 32767));
+    bool any = false;
+    for (int k = 1; k < 64;) {
+        bits.refill();
+        const i32 f = ac.fast_ac[bits.acc >> (64 - kFastBits)];
+        int v;
+        if (f) {
+            k += (f >> 8) & 15;
+            bits.skip(unsigned(f & 255));
+            v = f >> 16;
+        } else {
+            const int rs = decode_symbol(ac, bits.acc, len);
+            bits.skip(len);
+            const unsigned size = unsigned(rs) & 15;
+            if (size == 0) {
+                if (rs != 0xF0) break;  // end of block
+                k += 16;  // sixteen zeros
+                continue;
+            }
+            k += rs >> 4;
+            v = extend(u32(bits.acc >> (64 - size)), int(size));
+            bits.skip(size);
+        }
+        // k <= 78 here: an overshooting run lands on the scratch slot.
+        coef[kZigzag[std::size_t(k)]] = i16(std::clamp(v * q[k], -32768, 32767));
+        any = true;
+        ++k;
+    }
+    return any;
 }
 
 // ---------------------------------------------------------------------------
@@ -289,6 +349,109 @@ void idct_scalar(const i16* in, u8* out, std::ptrdiff_t stride) {
     }
 }
 
+#if GLIMBO_JPEG_SSE2
+// The same transform eight lanes at a time. Each product of the flow graph
+// is regrouped into sums of two 16x16-bit products per multiply-add, with
+// constants that fit in 16 bits; all sums are exact in 32 bits for
+// coefficients of real pictures, so the result equals idct_scalar there.
+inline __m128i pair(int a, int b) {
+    return _mm_set1_epi32(int((u32(u16(i16(b))) << 16) | u16(i16(a))));
+}
+
+inline void transpose8(__m128i* r) {
+    const __m128i a0 = _mm_unpacklo_epi16(r[0], r[1]), a1 = _mm_unpackhi_epi16(r[0], r[1]);
+    const __m128i a2 = _mm_unpacklo_epi16(r[2], r[3]), a3 = _mm_unpackhi_epi16(r[2], r[3]);
+    const __m128i a4 = _mm_unpacklo_epi16(r[4], r[5]), a5 = _mm_unpackhi_epi16(r[4], r[5]);
+    const __m128i a6 = _mm_unpacklo_epi16(r[6], r[7]), a7 = _mm_unpackhi_epi16(r[6], r[7]);
+    const __m128i b0 = _mm_unpacklo_epi32(a0, a2), b1 = _mm_unpackhi_epi32(a0, a2);
+    const __m128i b2 = _mm_unpacklo_epi32(a1, a3), b3 = _mm_unpackhi_epi32(a1, a3);
+    const __m128i b4 = _mm_unpacklo_epi32(a4, a6), b5 = _mm_unpackhi_epi32(a4, a6);
+    const __m128i b6 = _mm_unpacklo_epi32(a5, a7), b7 = _mm_unpackhi_epi32(a5, a7);
+    r[0] = _mm_unpacklo_epi64(b0, b4);
+    r[1] = _mm_unpackhi_epi64(b0, b4);
+    r[2] = _mm_unpacklo_epi64(b1, b5);
+    r[3] = _mm_unpackhi_epi64(b1, b5);
+    r[4] = _mm_unpacklo_epi64(b2, b6);
+    r[5] = _mm_unpackhi_epi64(b2, b6);
+    r[6] = _mm_unpacklo_epi64(b3, b7);
+    r[7] = _mm_unpackhi_epi64(b3, b7);
+}
+
+// One pass over the lanes of x[0..7]; results are (sum + bias) >> shift,
+// saturated to 16 bits.
+template <int Shift>
+inline void idct_pass_sse2(__m128i* x, __m128i bias) {
+    const __m128i k_one = pair(1 << kConstBits, 1 << kConstBits);
+    const __m128i k_one_neg = pair(1 << kConstBits, -(1 << kConstBits));
+    const __m128i k_t2 = pair(int(kC0_541196100), int(kC0_541196100 - kC1_847759065));
+    const __m128i k_t3 = pair(int(kC0_541196100 + kC0_765366865), int(kC0_541196100));
+    // Odd half: q_i = P . (x1, x3) + Q . (x5, x7).
+    const __m128i k_q0p = pair(int(kC1_175875602 - kC0_899976223), int(kC1_175875602 - kC1_961570560));
+    const __m128i k_q0q = pair(int(kC1_175875602), int(kC0_298631336 - kC0_899976223 - kC1_961570560 + kC1_175875602));
+    const __m128i k_q1p = pair(int(kC1_175875602 - kC0_390180644), int(kC1_175875602 - kC2_562915447));
+    const __m128i k_q1q = pair(int(kC2_053119869 - kC2_562915447 - kC0_390180644 + kC1_175875602), int(kC1_175875602));
+    const __m128i k_q2p = pair(int(kC1_175875602), int(kC3_072711026 - kC2_562915447 - kC1_961570560 + kC1_175875602));
+    const __m128i k_q2q = pair(int(kC1_175875602 - kC2_562915447), int(kC1_175875602 - kC1_961570560));
+    const __m128i k_q3p = pair(int(kC1_501321110 - kC0_899976223 - kC0_390180644 + kC1_175875602), int(kC1_175875602));
+    const __m128i k_q3q = pair(int(kC1_175875602 - kC0_390180644), int(kC1_175875602 - kC0_899976223));
+
+    __m128i out[8][2];
+    for (int half = 0; half < 2; ++half) {
+        auto mix = [half](__m128i a, __m128i b) {
+            return half == 0 ? _mm_unpacklo_epi16(a, b) : _mm_unpackhi_epi16(a, b);
+        };
+        const __m128i p04 = mix(x[0], x[4]);
+        const __m128i p26 = mix(x[2], x[6]);
+        const __m128i p13 = mix(x[1], x[3]);
+        const __m128i p57 = mix(x[5], x[7]);
+        const __m128i t0 = _mm_add_epi32(_mm_madd_epi16(p04, k_one), bias);
+        const __m128i t1 = _mm_add_epi32(_mm_madd_epi16(p04, k_one_neg), bias);
+        const __m128i t2 = _mm_madd_epi16(p26, k_t2);
+        const __m128i t3 = _mm_madd_epi16(p26, k_t3);
+        const __m128i e10 = _mm_add_epi32(t0, t3), e13 = _mm_sub_epi32(t0, t3);
+        const __m128i e11 = _mm_add_epi32(t1, t2), e12 = _mm_sub_epi32(t1, t2);
+        const __m128i q0 = _mm_add_epi32(_mm_madd_epi16(p13, k_q0p), _mm_madd_epi16(p57, k_q0q));
+        const __m128i q1 = _mm_add_epi32(_mm_madd_epi16(p13, k_q1p), _mm_madd_epi16(p57, k_q1q));
+        const __m128i q2 = _mm_add_epi32(_mm_madd_epi16(p13, k_q2p), _mm_madd_epi16(p57, k_q2q));
+        const __m128i q3 = _mm_add_epi32(_mm_madd_epi16(p13, k_q3p), _mm_madd_epi16(p57, k_q3q));
+        out[0][half] = _mm_srai_epi32(_mm_add_epi32(e10, q3), Shift);
+        out[7][half] = _mm_srai_epi32(_mm_sub_epi32(e10, q3), Shift);
+        out[1][half] = _mm_srai_epi32(_mm_add_epi32(e11, q2), Shift);
+        out[6][half] = _mm_srai_epi32(_mm_sub_epi32(e11, q2), Shift);
+        out[2][half] = _mm_srai_epi32(_mm_add_epi32(e12, q1), Shift);
+        out[5][half] = _mm_srai_epi32(_mm_sub_epi32(e12, q1), Shift);
+        out[3][half] = _mm_srai_epi32(_mm_add_epi32(e13, q0), Shift);
+        out[4][half] = _mm_srai_epi32(_mm_sub_epi32(e13, q0), Shift);
+    }
+    for (int i = 0; i < 8; ++i) x[i] = _mm_packs_epi32(out[i][0], out[i][1]);
+}
+
+void idct_sse2(const i16* in, u8* out, std::ptrdiff_t stride) {
+    __m128i x[8];
+    for (int i = 0; i < 8; ++i) x[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(in + 8 * i));
+    // Columns, keeping kPass1Bits extra bits.
+    idct_pass_sse2<kConstBits - kPass1Bits>(x, _mm_set1_epi32(1 << (kConstBits - kPass1Bits - 1)));
+    transpose8(x);
+    // Rows, folding the +128 level shift into the rounding term.
+    constexpr int s2 = kConstBits + kPass1Bits + 3;
+    idct_pass_sse2<s2>(x, _mm_set1_epi32((1 << (s2 - 1)) + (128 << s2)));
+    transpose8(x);
+    for (int i = 0; i < 8; i += 2) {
+        const __m128i px = _mm_packus_epi16(x[i], x[i + 1]);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i * stride), px);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + (i + 1) * stride), _mm_unpackhi_epi64(px, px));
+    }
+}
+#endif
+
+inline void idct(const i16* in, u8* out, std::ptrdiff_t stride) {
+#if GLIMBO_JPEG_SSE2
+    idct_sse2(in, out, stride);
+#else
+    idct_scalar(in, out, stride);
+#endif
+}
+
 // A block with only its DC term: every sample is the same.
 inline void idct_dc_only(int dc, u8* out, std::ptrdiff_t stride) {
     const u8 v = sat8(((dc * 4 + 16) >> 5) + 128);
@@ -311,7 +474,7 @@ struct Component {
     // The quantisation table as it stood at the component's first scan;
     // later DQT segments may reuse the slot for other components.
     bool latched = false;
-    std::array<i32, 64> quant{};
+    std::array<i32, 80> quant{};  // zig-zag order, zeros past 63
 };
 
 enum class Upsample { Copy, H2V1, H1V2, H2V2, Box };
@@ -399,7 +562,7 @@ bool Decoder::parse_sof(std::size_t at, std::size_t len) {
     if (blocks > 16 * i64(data_.size()) + 65536) return false;
     for (Component& c : comps_) {
         // Missing data decodes as mid-grey, as if all coefficients were zero.
-        c.plane.assign(std::size_t(c.stride) * std::size_t(c.rows), 128);
+        c.plane.assign(std::size_t(c.stride) * std::size_t(c.rows) + 32, 128);  // slack for vector reads
     }
     // Each component belongs to one scan in a sequential file; allow some
     // repetition but keep the total work bounded.
@@ -514,7 +677,7 @@ std::optional<std::size_t> Decoder::decode_scan(std::size_t at, std::size_t len)
             return std::nullopt;
         if (!c->latched) {
             if (!quant_defined_[std::size_t(c->tq)]) return std::nullopt;
-            c->quant = quant_[std::size_t(c->tq)];
+            std::copy(quant_[std::size_t(c->tq)].begin(), quant_[std::size_t(c->tq)].end(), c->quant.begin());
             c->latched = true;
         }
         list[i] = c;
@@ -557,7 +720,7 @@ void Decoder::decode_mcus(Component* const* comps, int n) {
     std::size_t limit = interval_end();
     for (int i = 0; i < n; ++i) comps[i]->pred = 0;
 
-    alignas(16) i16 coef[65 + 7];
+    alignas(16) i16 coef[64 + 8];
     std::memset(coef, 0, sizeof coef);
 
     const i64 total = i64(mcus_w) * mcus_h;
@@ -567,18 +730,13 @@ void Decoder::decode_mcus(Component* const* comps, int n) {
         if (interval) {
             if (left == 0) {
                 // Restart: byte-align at the next interval, reset predictions.
-                if (next_restart < restarts_.size()) {
-                    bits.pos = restarts_[next_restart] * 8;
-                    ++next_restart;
-                } else {
-                    bits.pos = bits.size * 8;
-                }
+                bits.seek(next_restart < restarts_.size() ? restarts_[next_restart++] : bits.size);
                 limit = interval_end();
                 for (int i = 0; i < n; ++i) comps[i]->pred = 0;
                 left = interval;
             }
         }
-        if (bits.pos > limit) {
+        if (bits.bit_position() > limit) {
             // Out of data: the rest of the interval stays grey.
             if (!interval || next_restart >= restarts_.size()) return;
             m += left;
@@ -594,55 +752,14 @@ void Decoder::decode_mcus(Component* const* comps, int n) {
             const i32* q = c.quant.data();
             const int bh = n == 1 ? 1 : c.h;
             const int bv = n == 1 ? 1 : c.v;
+            const int bx0 = n == 1 ? mx : mx * c.h;
+            const int by0 = n == 1 ? my : my * c.v;
             for (int by = 0; by < bv; ++by) {
+                u8* row = c.plane.data() + std::size_t(by0 + by) * 8 * std::size_t(c.stride);
                 for (int bx = 0; bx < bh; ++bx) {
-                    // DC difference.
-                    u64 w = bits.peek();
-                    int len;
-                    int s = decode_symbol(dct, w, len) & 15;
-                    int diff = 0;
-                    if (s) {
-                        const u32 x = u32((w << len) >> (64 - s));
-                        diff = extend(x, s);
-                    }
-                    bits.pos += std::size_t(len + s);
-                    c.pred = std::clamp(c.pred + diff, -32768, 32767);
-                    coef[0] = i16(std::clamp(c.pred * q[0], -32768, 32767));
-                    // AC coefficients.
-                    bool ac_any = false;
-                    for (int k = 1; k < 64;) {
-                        w = bits.peek();
-                        const i32 f = act.fast_ac[w >> (64 - kFastBits)];
-                        int run, v;
-                        if (f) {
-                            run = (f >> 8) & 15;
-                            v = f >> 16;
-                            bits.pos += std::size_t(f & 255);
-                        } else {
-                            const int rs = decode_symbol(act, w, len);
-                            run = rs >> 4;
-                            s = rs & 15;
-                            if (s == 0) {
-                                bits.pos += std::size_t(len);
-                                if (run != 15) break;  // end of block
-                                k += 16;
-                                continue;
-                            }
-                            v = extend(u32((w << len) >> (64 - s)), s);
-                            bits.pos += std::size_t(len + s);
-                        }
-                        k += run;
-                        const int z = kZigzag[std::size_t(std::min(k, 79))];
-                        const int qk = k < 64 ? q[k] : 0;
-                        coef[z] = i16(std::clamp(v * qk, -32768, 32767));
-                        ac_any = true;
-                        ++k;
-                    }
-                    const int px = n == 1 ? mx : mx * c.h + bx;
-                    const int py = n == 1 ? my : my * c.v + by;
-                    u8* out = c.plane.data() + std::size_t(py) * 8 * std::size_t(c.stride) + std::size_t(px) * 8;
-                    if (ac_any) {
-                        idct_scalar(coef, out, c.stride);
+                    u8* out = row + std::size_t(bx0 + bx) * 8;
+                    if (decode_block(bits, dct, act, q, c.pred, coef)) {
+                        idct(coef, out, c.stride);
                         std::memset(coef, 0, 64 * sizeof(i16));
                     } else {
                         idct_dc_only(coef[0], out, c.stride);
@@ -705,16 +822,153 @@ std::optional<Image> Decoder::run() {
     return output();
 }
 
+// ---------------------------------------------------------------------------
+// Upsampling and colour conversion, one output row at a time
+
+// Triangle filter along a row: out[2x] = (3 c[x] + c[x-1] + even_bias) >>
+// shift, out[2x+1] = (3 c[x] + c[x+1] + odd_bias) >> shift, for x < n.
+// c[-1] and c[n] hold copies of the edge samples. May write up to 15 bytes
+// past out[2n - 1] and read up to c[n + 8].
+void fancy_row(const i16* c, int n, u8* out, int even_bias, int odd_bias, int shift) {
+    int x = 0;
+#if GLIMBO_JPEG_SSE2
+    const __m128i be = _mm_set1_epi16(i16(even_bias));
+    const __m128i bo = _mm_set1_epi16(i16(odd_bias));
+    const __m128i sh = _mm_cvtsi32_si128(shift);
+    for (; x < n; x += 8) {
+        const __m128i cur = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + x));
+        const __m128i prev = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + x - 1));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + x + 1));
+        const __m128i t = _mm_add_epi16(_mm_add_epi16(cur, cur), cur);
+        const __m128i ev = _mm_srl_epi16(_mm_add_epi16(_mm_add_epi16(t, prev), be), sh);
+        const __m128i od = _mm_srl_epi16(_mm_add_epi16(_mm_add_epi16(t, next), bo), sh);
+        const __m128i px = _mm_packus_epi16(_mm_unpacklo_epi16(ev, od), _mm_unpackhi_epi16(ev, od));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * x), px);
+    }
+#endif
+    for (; x < n; ++x) {
+        const int t = c[x] * 3;
+        out[2 * x] = u8((t + c[x - 1] + even_bias) >> shift);
+        out[2 * x + 1] = u8((t + c[x + 1] + odd_bias) >> shift);
+    }
+}
+
+// c[i] = 3 a[i] + b[i] for i < n; may write up to 15 entries past c[n - 1]
+// and read as far past a and b.
+void column_sums(const u8* a, const u8* b, int n, i16* c) {
+    int x = 0;
+#if GLIMBO_JPEG_SSE2
+    const __m128i zero = _mm_setzero_si128();
+    for (; x < n; x += 16) {
+        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
+        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x));
+        const __m128i alo = _mm_unpacklo_epi8(va, zero), ahi = _mm_unpackhi_epi8(va, zero);
+        const __m128i lo = _mm_add_epi16(_mm_add_epi16(_mm_add_epi16(alo, alo), alo), _mm_unpacklo_epi8(vb, zero));
+        const __m128i hi = _mm_add_epi16(_mm_add_epi16(_mm_add_epi16(ahi, ahi), ahi), _mm_unpackhi_epi8(vb, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(c + x), lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(c + x + 8), hi);
+    }
+#endif
+    for (; x < n; ++x) c[x] = i16(a[x] * 3 + b[x]);
+}
+
+#if GLIMBO_JPEG_SSE2
+// Writes 16 pixels as B,G,R triples. Each pixel goes out as a 4-byte store
+// whose last byte the next pixel overwrites, so out[48] is touched too.
+inline void store_bgr16(__m128i b, __m128i g, __m128i r, u8* out) {
+    const __m128i bg_lo = _mm_unpacklo_epi8(b, g), bg_hi = _mm_unpackhi_epi8(b, g);
+    const __m128i rr_lo = _mm_unpacklo_epi8(r, r), rr_hi = _mm_unpackhi_epi8(r, r);
+    const __m128i px[4] = {_mm_unpacklo_epi16(bg_lo, rr_lo), _mm_unpackhi_epi16(bg_lo, rr_lo),
+                           _mm_unpacklo_epi16(bg_hi, rr_hi), _mm_unpackhi_epi16(bg_hi, rr_hi)};
+    for (int i = 0; i < 4; ++i) {
+        const u64 lo = u64(_mm_cvtsi128_si64(px[i]));
+        const u64 hi = u64(_mm_cvtsi128_si64(_mm_unpackhi_epi64(px[i], px[i])));
+        const u32 p0 = u32(lo), p1 = u32(lo >> 32), p2 = u32(hi), p3 = u32(hi >> 32);
+        u8* o = out + 12 * i;
+        std::memcpy(o, &p0, 4);
+        std::memcpy(o + 3, &p1, 4);
+        std::memcpy(o + 6, &p2, 4);
+        std::memcpy(o + 9, &p3, 4);
+    }
+}
+
+// The fractional part of 16-bit fixed-point products: (k . (a, b) + add) >> 16
+// for eight lanes.
+inline __m128i frac16(__m128i a, __m128i b, __m128i k, __m128i add) {
+    const __m128i lo = _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(a, b), k), add), 16);
+    const __m128i hi = _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(a, b), k), add), 16);
+    return _mm_packs_epi32(lo, hi);
+}
+#endif
+
+// Rows of Y, Cb, Cr to B,G,R; the same arithmetic as kColour, with the
+// constants split into a whole part and a 16-bit fraction for SSE2.
+void ycc_row(const u8* y, const u8* cb, const u8* cr, u8* out, int w) {
+    int x = 0;
+#if GLIMBO_JPEG_SSE2
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i c128 = _mm_set1_epi16(128);
+    const __m128i two = _mm_set1_epi16(2);
+    const __m128i none = _mm_setzero_si128();
+    const __m128i half = _mm_set1_epi32(kHalf16);
+    const __m128i k_r = pair(kFix1_402 - 65536, 0);          // 1.402 = 1 + 26345/65536
+    const __m128i k_b = pair(kFix1_772 - 2 * 65536, 0);      // 1.772 = 2 - 14942/65536
+    const __m128i k_g = pair(-kFix0_34414, 65536 - kFix0_71414);  // -0.71414 = -1 + 18734/65536
+    (void)two;
+    // Stop while a pixel is left: store_bgr16 writes one byte past its 16.
+    for (; x + 16 < w; x += 16) {
+        const __m128i vy = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + x));
+        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cb + x));
+        const __m128i vr = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cr + x));
+        __m128i res_b[2], res_g[2], res_r[2];
+        for (int h = 0; h < 2; ++h) {
+            const __m128i y16 = h ? _mm_unpackhi_epi8(vy, zero) : _mm_unpacklo_epi8(vy, zero);
+            const __m128i b16 = _mm_sub_epi16(h ? _mm_unpackhi_epi8(vb, zero) : _mm_unpacklo_epi8(vb, zero), c128);
+            const __m128i r16 = _mm_sub_epi16(h ? _mm_unpackhi_epi8(vr, zero) : _mm_unpacklo_epi8(vr, zero), c128);
+            res_r[h] = _mm_add_epi16(_mm_add_epi16(y16, r16), frac16(r16, none, k_r, half));
+            res_b[h] = _mm_add_epi16(_mm_add_epi16(y16, _mm_add_epi16(b16, b16)), frac16(b16, none, k_b, half));
+            res_g[h] = _mm_add_epi16(_mm_sub_epi16(y16, r16), frac16(b16, r16, k_g, half));
+        }
+        store_bgr16(_mm_packus_epi16(res_b[0], res_b[1]), _mm_packus_epi16(res_g[0], res_g[1]),
+                    _mm_packus_epi16(res_r[0], res_r[1]), out + 3 * x);
+    }
+#endif
+    for (; x < w; ++x) {
+        const int yy = y[x], b = cb[x], r = cr[x];
+        out[3 * x] = clamp_px(yy + kColour.cb_b[std::size_t(b)]);
+        out[3 * x + 1] = clamp_px(yy + ((kColour.cb_g[std::size_t(b)] + kColour.cr_g[std::size_t(r)]) >> 16));
+        out[3 * x + 2] = clamp_px(yy + kColour.cr_r[std::size_t(r)]);
+    }
+}
+
+// Three planes stored as R, G, B (or one grey plane, passed three times).
+void rgb_row(const u8* r, const u8* g, const u8* b, u8* out, int w) {
+    int x = 0;
+#if GLIMBO_JPEG_SSE2
+    for (; x + 16 < w; x += 16) {
+        store_bgr16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x)),
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(g + x)),
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(r + x)), out + 3 * x);
+    }
+#endif
+    for (; x < w; ++x) {
+        out[3 * x] = b[x];
+        out[3 * x + 1] = g[x];
+        out[3 * x + 2] = r[x];
+    }
+}
+
 std::optional<Image> Decoder::output() {
     Image img;
     if (!img.allocate(width_, height_)) return std::nullopt;
     const int nc = int(comps_.size());
     const int w = width_;
 
-    // How each component reaches full resolution.
+    // How each component reaches full resolution. The triangle filter needs
+    // more than two samples across; narrower rows are simply replicated.
     Upsample method[3] = {};
     std::vector<u8> rowbuf[3];
-    std::vector<i16> colsum;
+    std::vector<i16> wide;  // one filtered row with an edge copy either side
     for (int i = 0; i < nc; ++i) {
         const Component& c = comps_[std::size_t(i)];
         const int hr = hmax_ / c.h, vr = vmax_ / c.v;
@@ -724,28 +978,24 @@ std::optional<Image> Decoder::output() {
         else if (hr == 1 && vr == 2) u = Upsample::H1V2;
         else if (hr == 2 && vr == 2 && c.width > 2) u = Upsample::H2V2;
         method[i] = u;
-        rowbuf[i].assign(std::size_t(c.width) * std::size_t(hr) + 16, 0);
-        if (u == Upsample::H2V2) colsum.resize(std::max(colsum.size(), std::size_t(c.width) + 2));
+        rowbuf[i].assign(std::size_t(c.width) * std::size_t(hr) + 32, 0);
+        wide.resize(std::max(wide.size(), std::size_t(c.width) + 32));
     }
 
     auto row_of = [&](int i, int y) -> const u8* {
         const Component& c = comps_[std::size_t(i)];
         const int cw = c.width;
         u8* out = rowbuf[i].data();
+        i16* mid = wide.data() + 1;
         switch (method[i]) {
             case Upsample::Copy:
                 return c.plane.data() + std::size_t(y) * std::size_t(c.stride);
             case Upsample::H2V1: {
                 const u8* s = c.plane.data() + std::size_t(y) * std::size_t(c.stride);
-                out[0] = s[0];
-                out[1] = u8((s[0] * 3 + s[1] + 2) >> 2);
-                for (int x = 1; x < cw - 1; ++x) {
-                    const int t = s[x] * 3;
-                    out[2 * x] = u8((t + s[x - 1] + 1) >> 2);
-                    out[2 * x + 1] = u8((t + s[x + 1] + 2) >> 2);
-                }
-                out[2 * cw - 2] = u8((s[cw - 1] * 3 + s[cw - 2] + 1) >> 2);
-                out[2 * cw - 1] = s[cw - 1];
+                for (int x = 0; x < cw; ++x) mid[x] = s[x];
+                mid[-1] = mid[0];
+                mid[cw] = mid[cw - 1];
+                fancy_row(mid, cw, out, 1, 2, 2);
                 return out;
             }
             case Upsample::H1V2:
@@ -761,17 +1011,10 @@ std::optional<Image> Decoder::output() {
                     for (int x = 0; x < cw; ++x) out[x] = u8((a[x] * 3 + b[x] + bias) >> 2);
                     return out;
                 }
-                i16* cs = colsum.data();
-                for (int x = 0; x < cw; ++x) cs[x] = i16(a[x] * 3 + b[x]);
-                out[0] = u8((cs[0] * 4 + 8) >> 4);
-                out[1] = u8((cs[0] * 3 + cs[1] + 7) >> 4);
-                for (int x = 1; x < cw - 1; ++x) {
-                    const int t = cs[x] * 3;
-                    out[2 * x] = u8((t + cs[x - 1] + 8) >> 4);
-                    out[2 * x + 1] = u8((t + cs[x + 1] + 7) >> 4);
-                }
-                out[2 * cw - 2] = u8((cs[cw - 1] * 3 + cs[cw - 2] + 8) >> 4);
-                out[2 * cw - 1] = u8((cs[cw - 1] * 4 + 7) >> 4);
+                column_sums(a, b, cw, mid);
+                mid[-1] = mid[0];
+                mid[cw] = mid[cw - 1];
+                fancy_row(mid, cw, out, 8, 7, 4);
                 return out;
             }
             case Upsample::Box: {
@@ -797,26 +1040,14 @@ std::optional<Image> Decoder::output() {
         u8* o = img.row(y);
         if (nc == 1) {
             const u8* g = row_of(0, y);
-            for (int x = 0; x < w; ++x) o[3 * x] = o[3 * x + 1] = o[3 * x + 2] = g[x];
+            rgb_row(g, g, g, o, w);
             continue;
         }
         const u8* c0 = row_of(0, y);
         const u8* c1 = row_of(1, y);
         const u8* c2 = row_of(2, y);
-        if (rgb) {
-            for (int x = 0; x < w; ++x) {
-                o[3 * x] = c2[x];
-                o[3 * x + 1] = c1[x];
-                o[3 * x + 2] = c0[x];
-            }
-            continue;
-        }
-        for (int x = 0; x < w; ++x) {
-            const int yy = c0[x], cb = c1[x], cr = c2[x];
-            o[3 * x] = clamp_px(yy + kColour.cb_b[std::size_t(cb)]);
-            o[3 * x + 1] = clamp_px(yy + ((kColour.cb_g[std::size_t(cb)] + kColour.cr_g[std::size_t(cr)]) >> 16));
-            o[3 * x + 2] = clamp_px(yy + kColour.cr_r[std::size_t(cr)]);
-        }
+        if (rgb) rgb_row(c0, c1, c2, o, w);
+        else ycc_row(c0, c1, c2, o, w);
     }
     return img;
 }
