@@ -80,24 +80,23 @@ TEST(Icon, DecodeAnyTakesIconsAndCursors) {
     }
 }
 
-std::vector<std::uint8_t> directory_with(std::size_t count, const std::vector<std::uint8_t>& image) {
-    std::vector<std::uint8_t> f = {0, 0, 1, 0, std::uint8_t(count), 0};
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t size = std::uint32_t(image.size()), at = std::uint32_t(6 + 16 * count);
+// Directory of 32 x 32 entries, one per image, images in the given order.
+std::vector<std::uint8_t> icon_of(const std::vector<std::vector<std::uint8_t>>& images) {
+    std::vector<std::uint8_t> f = {0, 0, 1, 0, std::uint8_t(images.size()), 0};
+    std::uint32_t at = std::uint32_t(6 + 16 * images.size());
+    for (const auto& im : images) {
+        const std::uint32_t size = std::uint32_t(im.size());
         const std::uint8_t entry[16] = {32, 32, 0, 0, 1, 0, 32, 0,
                                         std::uint8_t(size), std::uint8_t(size >> 8), 0, 0,
                                         std::uint8_t(at), std::uint8_t(at >> 8), 0, 0};
         f.insert(f.end(), entry, entry + 16);
+        at += size;
     }
-    f.insert(f.end(), image.begin(), image.end());
+    for (const auto& im : images) f.insert(f.end(), im.begin(), im.end());
     return f;
 }
 
 TEST(Icon, RefusesWhatItCannotRead) {
-    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    png.resize(200, 0);
-    EXPECT_FALSE(pic::decode_icon(directory_with(1, png)));
-
     auto good = fixture("icon/mask24.ico");
     ASSERT_TRUE(pic::decode_icon(good));
     auto no_entries = good;
@@ -113,6 +112,20 @@ TEST(Icon, RefusesWhatItCannotRead) {
     auto negative_height = good;
     negative_height[22 + 8 + 3] = 0xFF;
     EXPECT_FALSE(pic::decode_icon(negative_height));
+}
+
+TEST(Icon, BitmapEntryPreferredOverPng) {
+    const auto ico = fixture("icon/mask24.ico");
+    ASSERT_GT(ico.size(), 22u);
+    const std::vector<std::uint8_t> dib(ico.begin() + 22, ico.end());
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    png.resize(100, 0);
+    const auto from_file = pic::decode_icon(ico);
+    const auto mixed = pic::decode_icon(icon_of({png, dib}));
+    ASSERT_TRUE(from_file);
+    ASSERT_TRUE(mixed);
+    EXPECT_EQ(to_raw(*mixed, true), to_raw(*from_file, true));
+    EXPECT_FALSE(pic::decode_icon(icon_of({png})));
 }
 
 TEST(Icon, MissingMaskLeavesPixelsOpaque) {

@@ -22,7 +22,6 @@ bool is_png(Bytes d, std::size_t at) {
 // Depth as the image itself states it; the directory's own field is unreliable
 // (cursors keep the hotspot there).
 int stored_depth(Bytes d, std::size_t at) {
-    if (is_png(d, at)) return 32;
     const std::uint32_t hsize = detail::le32(d, at);
     if (hsize == 12) return int(detail::le16(d, at + 10));
     return int(detail::le16(d, at + 14));
@@ -48,7 +47,9 @@ std::optional<Image> decode_icon(Bytes data) {
         e.offset = detail::le32(data, at + 12);
         e.bpp = stored_depth(data, e.offset);
         if (!first) first = e;
-        if (e.width == 32 && e.height == 32 && (!best || e.bpp > best->bpp)) best = e;
+        // A PNG entry cannot be shown, so a bitmap one of the same size wins.
+        const bool usable = !is_png(data, e.offset);
+        if (usable && e.width == 32 && e.height == 32 && (!best || e.bpp > best->bpp)) best = e;
     }
     if (!first) return std::nullopt;
     const Entry& pick = best ? *best : *first;
