@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest libgtest-dev libbenchmark-dev libjpeg-dev libjpeg-turbo-progs
   wine wine64 xvfb x11-utils xdotool xclip
-  fonts-wqy-microhei imagemagick
+  fonts-wqy-microhei fonts-wine imagemagick
 )
 
 missing=()
