@@ -2,6 +2,7 @@
 // path field, the clipboard afterwards, and the capture itself.
 #include "tests/windows/test_designer_fixture.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -65,10 +66,16 @@ support::Pixels bmp_pixels(const Bytes& file) {
     return p;
 }
 
+// Pixels that differ, with the first few named for the failure message.
 int mismatches(const support::Pixels& a, const support::Pixels& b) {
     if (a.width != b.width || a.height != b.height) return -1;
     int n = 0;
-    for (std::size_t i = 0; i < a.argb.size(); ++i) n += !support::near(a.argb[i], b.argb[i], 2);
+    for (std::size_t i = 0; i < a.argb.size(); ++i) {
+        if (support::near(a.argb[i], b.argb[i], 2)) continue;
+        if (++n <= 4)
+            std::fprintf(stderr, "  pixel %d,%d: %06x vs %06x\n", int(i % a.width), int(i / a.width),
+                         unsigned(a.argb[i]), unsigned(b.argb[i]));
+    }
     return n;
 }
 
