@@ -3,7 +3,6 @@
 // Opens and closes the about window and the launcher in-process and prints
 // GDI/USER object counts and private bytes before and after.
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,22 +10,10 @@
 #include "app/about.h"
 #include "app/launcher.h"
 #include "tests/windows/support.h"
+#include "tests/windows/usage.h"
 #include "toolkit/toolkit.h"
 
 namespace {
-
-struct Usage {
-    DWORD gdi, user;
-    SIZE_T private_bytes;
-};
-
-Usage usage() {
-    PROCESS_MEMORY_COUNTERS_EX m{};
-    m.cb = sizeof m;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof m);
-    return {GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
-            GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), m.PrivateUsage};
-}
 
 void cycle(const tk::WindowLayout& layout) {
     tk::create_window(layout);
@@ -43,14 +30,11 @@ int main(int argc, char** argv) {
     tk::WindowLayout launcher = app::launcher_layout();
     launcher.destroying = nullptr;
     for (int i = 0; i < 20; ++i) cycle(app::about_layout());  // settle caches first
-    Usage before = usage();
+    support::Usage before = support::usage();
     for (int i = 0; i < cycles; ++i) cycle(app::about_layout());
-    Usage after = usage();
-    std::printf("about x%d: GDI %lu -> %lu, USER %lu -> %lu, private bytes %zu -> %zu KiB\n", cycles,
-                before.gdi, after.gdi, before.user, after.user, before.private_bytes / 1024,
-                after.private_bytes / 1024);
-    bool leaked = after.gdi > before.gdi || after.user > before.user ||
-                  after.private_bytes > before.private_bytes + 1024 * 1024;
-    std::printf("%s\n", leaked ? "LEAK" : "no leak");
-    return leaked ? 1 : 0;
+    bool about_ok = support::report("about open/close", before, support::usage());
+    before = support::usage();
+    for (int i = 0; i < cycles; ++i) cycle(launcher);
+    bool launcher_ok = support::report("launcher build/destroy", before, support::usage());
+    return about_ok && launcher_ok ? 0 : 1;
 }
