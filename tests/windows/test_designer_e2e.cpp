@@ -227,40 +227,75 @@ TEST_F(DesignerProgram, AnEmptyLabelStillDragsAndAMoveLeavesNoTrace) {
     EXPECT_EQ(traces, 0) << "pixels of the old caption left behind";
 }
 
-TEST_F(DesignerProgram, CopyPutsTheBoxAsSeenOnTheClipboardEvenWhenCovered) {
-    // Edit and drag a1 so that it runs off the picture's right edge.
+// Page a (stretched picture, two captions) and page E (natural size, the
+// widest box); the caption field and path field share their places.
+struct CopyCase {
+    const char* name;
+    int page;
+    RECT box, label;
+    int dx, dy;  // a drag that takes the label across the box's edge
+    const wchar_t* file;
+};
+constexpr RECT kBoxE = rect(12, 40, 512, 216);
+constexpr RECT kE1 = rect(160, 72, 224, 48);
+const CopyCase kCopyCases[] = {
+    {"a", 0, kBoxA, kA1, 120, -60, L"a1.jpg"},
+    {"E", 4, kBoxE, kE1, 300, 0, L"e1.jpg"},
+    // Across the bottom edge, down to the group "属性" below the picture.
+    {"E_over_group", 4, kBoxE, kE1, 0, 170, L"e1.jpg"},
+};
+
+class CopyOnPage : public DesignerProgram, public ::testing::WithParamInterface<CopyCase> {};
+
+TEST_P(CopyOnPage, PutsTheBoxAsSeenOnTheClipboardEvenWhenCovered) {
+    const CopyCase& c = GetParam();
+    if (c.page) {
+        // A click on header A gives the tab control the focus; arrows move on.
+        POINT header = screen(10, 8);
+        support::click(header.x, header.y);
+        for (int i = 0; i < c.page; ++i) support::key(VK_RIGHT);
+        support::flush_events(200);
+    }
+    HWND label = control_at(c.label);
+    ASSERT_NE(label, nullptr);
+    // Edit the caption, then drag it across the picture's edge.
     clear_a3();
     support::type_text(L"复制 me");
-    drag(kA1.left + 30, kA1.top + 10, 120, -60);
-    ASSERT_TRUE(same(place(a1_), moved(kA1, 120, -60)));
-    const support::Pixels expected = shown(kBoxA);
-    const std::wstring capture = temp_folder() + L"a1.jpg";
+    ASSERT_EQ(text_of(label), L"复制 me");
+    drag(c.label.left + 30, c.label.top + 10, c.dx, c.dy);
+    ASSERT_TRUE(same(place(label), moved(c.label, c.dx, c.dy)));
+    const support::Pixels expected = shown(c.box);
+    const std::wstring capture = temp_folder() + c.file;
 
     // First in plain view, then with another program's window over the box.
     for (bool covered : {false, true}) {
         SCOPED_TRACE(covered ? "covered" : "in view");
         HWND cover = nullptr;
         if (covered) {
-            POINT at = screen(kBoxA.left - 10, kBoxA.top - 10);
-            cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE,
-                                    at.x, at.y, 204, 220, nullptr, nullptr, nullptr, nullptr);
+            POINT at = screen(c.box.left - 10, c.box.top - 10);
+            cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, at.x,
+                                    at.y, c.box.right - c.box.left + 20, c.box.bottom - c.box.top + 14, nullptr,
+                                    nullptr, nullptr, nullptr);
             support::flush_events(150);
-            ASSERT_GT(mismatches(shown(kBoxA), expected), 1000) << "the box should be hidden";
+            ASSERT_GT(mismatches(shown(c.box), expected), 1000) << "the box should be hidden";
         }
         POINT button = screen((kButton1.left + kButton1.right) / 2, (kButton1.top + kButton1.bottom) / 2);
         support::click(button.x, button.y);
         support::flush_events(200);
         const support::Pixels clip = support::clipboard_bitmap();
         if (cover) DestroyWindow(cover);
-        EXPECT_EQ(clip.width, 184);
-        EXPECT_EQ(clip.height, 200);
+        EXPECT_EQ(clip.width, c.box.right - c.box.left);
+        EXPECT_EQ(clip.height, c.box.bottom - c.box.top);
         EXPECT_EQ(mismatches(clip, expected), 0) << "captions included, cut at the box's edge";
         EXPECT_EQ(GetFileAttributesW(capture.c_str()), INVALID_FILE_ATTRIBUTES) << "no capture file left";
-        HWND a5 = control_at(kA5);
-        ASSERT_NE(a5, nullptr);
-        EXPECT_EQ(text_of(a5), capture);
+        HWND path = control_at(kA5);
+        ASSERT_NE(path, nullptr);
+        EXPECT_EQ(text_of(path), capture);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Pages, CopyOnPage, ::testing::ValuesIn(kCopyCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DesignerProgram, ClosingBringsTheLauncherBackAndReopeningStartsAfresh) {
     drag(kA1.left + 30, kA1.top + 10, 40, 25);
