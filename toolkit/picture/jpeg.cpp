@@ -908,13 +908,11 @@ void ycc_row(const u8* y, const u8* cb, const u8* cr, u8* out, int w) {
 #if GLIMBO_JPEG_SSE2
     const __m128i zero = _mm_setzero_si128();
     const __m128i c128 = _mm_set1_epi16(128);
-    const __m128i two = _mm_set1_epi16(2);
     const __m128i none = _mm_setzero_si128();
     const __m128i half = _mm_set1_epi32(kHalf16);
     const __m128i k_r = pair(kFix1_402 - 65536, 0);          // 1.402 = 1 + 26345/65536
     const __m128i k_b = pair(kFix1_772 - 2 * 65536, 0);      // 1.772 = 2 - 14942/65536
     const __m128i k_g = pair(-kFix0_34414, 65536 - kFix0_71414);  // -0.71414 = -1 + 18734/65536
-    (void)two;
     // Stop while a pixel is left: store_bgr16 writes one byte past its 16.
     for (; x + 16 < w; x += 16) {
         const __m128i vy = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + x));
@@ -1058,5 +1056,18 @@ std::optional<Image> decode_jpeg(Bytes data) {
     Decoder d(data);
     return d.run();
 }
+
+// Test hooks, declared by the tests themselves: the portable IDCT and the
+// one decode_jpeg uses, so that the two can be compared on any block.
+namespace jpeg_detail {
+void idct_portable(const std::int16_t* coef, std::uint8_t* out, std::ptrdiff_t stride) {
+    idct_scalar(coef, out, stride);
+}
+void idct_used(const std::int16_t* coef, std::uint8_t* out, std::ptrdiff_t stride) {
+    alignas(16) i16 aligned[64];
+    std::memcpy(aligned, coef, sizeof aligned);
+    idct(aligned, out, stride);
+}
+}  // namespace jpeg_detail
 
 }  // namespace pic
