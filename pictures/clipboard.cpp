@@ -249,10 +249,15 @@ void copy_to_clipboard(std::span<const std::uint8_t> bytes) {
     const HBITMAP handle = bitmap_from_number(handle_property(picture.get()));
     const HWND owner = tk::native_handle(tk::main_window());
 
-    open_clipboard(owner);
-    EmptyClipboard();
-    const HANDLE accepted = SetClipboardData(CF_BITMAP, handle);
-    CloseClipboard();
+    HANDLE accepted = nullptr;
+    // Without our own open, the calls would act on the holder's session
+    // (Wine lets another thread of this process add data to it, and a close
+    // could end it), so they are made only after opening succeeded.
+    if (open_clipboard(owner)) {
+        EmptyClipboard();
+        accepted = SetClipboardData(CF_BITMAP, handle);
+        CloseClipboard();
+    }
 
     picture.reset();
     // Accepted, the bitmap is the clipboard's; otherwise `bitmap` deletes it.
