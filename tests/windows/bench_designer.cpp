@@ -14,6 +14,7 @@
 
 #include "designer/controls.h"
 #include "designer/designer.h"
+#include "pictures/clipboard.h"
 #include "tests/windows/support.h"
 #include "toolkit/toolkit.h"
 
@@ -33,6 +34,43 @@ void print(const char* what, std::vector<double> v, double goal) {
                 v.size());
 }
 
+void show_page(int page) {
+    HWND tabs = tk::native_handle(designer::kWindow, id::tabs);
+    SendMessageW(tabs, TCM_SETCURSEL, WPARAM(page), 0);
+    NMHDR change{tabs, UINT_PTR(GetDlgCtrlID(tabs)), UINT(TCN_SELCHANGE)};
+    SendMessageW(GetParent(tabs), WM_NOTIFY, change.idFrom, LPARAM(&change));
+    support::flush_events(200);
+}
+
+// Alternately a character and a backspace, so the text stays short;
+// UpdateWindow makes the label's own repaint part of the time.
+std::vector<double> type_into(tk::ControlNumber field, tk::ControlNumber label, int keystrokes) {
+    HWND edit = tk::native_handle(designer::kWindow, field);
+    HWND shown = tk::native_handle(designer::kWindow, label);
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0x7fff, 0x7fff);
+    std::vector<double> times;
+    for (int i = 0; i < keystrokes; ++i) {
+        const auto t0 = Clock::now();
+        SendMessageW(edit, WM_CHAR, i % 2 ? VK_BACK : L'字', 1);
+        UpdateWindow(shown);
+        GdiFlush();
+        times.push_back(ms_since(t0));
+    }
+    return times;
+}
+
+template <class F>
+std::vector<double> time_runs(int runs, F&& f) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto t0 = Clock::now();
+        f();
+        times.push_back(ms_since(t0));
+    }
+    return times;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,35 +81,24 @@ int main(int argc, char** argv) {
     SetForegroundWindow(window);
     support::flush_events(200);
 
-    // Alternately a character and a backspace, so the text stays short;
-    // UpdateWindow makes the label's own repaint part of the time.
-    HWND a3 = tk::native_handle(designer::kWindow, id::a3);
-    HWND a1 = tk::native_handle(designer::kWindow, id::a1);
-    SetFocus(a3);
-    SendMessageW(a3, EM_SETSEL, 0x7fff, 0x7fff);
-    std::vector<double> typing;
-    for (int i = 0; i < keystrokes; ++i) {
-        const auto t0 = Clock::now();
-        SendMessageW(a3, WM_CHAR, i % 2 ? VK_BACK : L'字', 1);
-        UpdateWindow(a1);
-        GdiFlush();
-        typing.push_back(ms_since(t0));
-    }
-    print("keystroke mirrored into a1", typing, 1);
+    print("keystroke a3 -> a1 (page A)", type_into(id::a3, id::a1, keystrokes), 1);
+    show_page(4);
+    print("keystroke e2 -> e1 (page E)", type_into(id::e2, id::e1, keystrokes), 1);
 
-    HWND tabs = tk::native_handle(designer::kWindow, id::tabs);
-    SendMessageW(tabs, TCM_SETCURSEL, 4, 0);
-    NMHDR change{tabs, UINT_PTR(GetDlgCtrlID(tabs)), UINT(TCN_SELCHANGE)};
-    SendMessageW(GetParent(tabs), WM_NOTIFY, change.idFrom, LPARAM(&change));
-    support::flush_events(200);
     HWND button = tk::native_handle(designer::kWindow, id::button5);
-    std::vector<double> copying;
-    for (int i = 0; i < presses; ++i) {
-        const auto t0 = Clock::now();
-        SendMessageW(button, BM_CLICK, 0, 0);
-        copying.push_back(ms_since(t0));
-    }
-    print("copy press, page E (512 x 216)", copying, 16);
+    print("copy press, page E (512 x 216)", time_runs(presses, [&] { SendMessageW(button, BM_CLICK, 0, 0); }), 16);
+
+    // Where the time of a press goes.
+    HWND box = tk::native_handle(designer::kWindow, id::e);
+    const std::wstring path = tk::join({tk::temp_folder(), L"bench-e1.jpg"});
+    const pictures::OwnedBytes capture = tk::capture_window(box);
+    print("  capture_window", time_runs(presses, [&] { tk::capture_window(box); }), 16);
+    print("  write, read back, delete", time_runs(presses, [&] {
+              tk::write_file(path, capture);
+              tk::read_file(path);
+              tk::delete_file(path);
+          }), 16);
+    print("  clipboard hand-over", time_runs(presses, [&] { pictures::copy_to_clipboard(capture); }), 16);
 
     tk::destroy_window(designer::kWindow);
     return 0;
