@@ -233,7 +233,8 @@ const RefCase kRefCases[] = {
     {"mixed_40x40", "22,21,12", any},
     {"size_1x1_420", "22,11,11", any},
     {"size_2x3_420", "22,11,11", any},
-    {"size_3x5_422", "21,11,11", any},
+    {"size_3x5_422", "21,11,11", any},  // chroma 2 wide: replicated, not filtered
+    {"size_4x3_420", "22,11,11", any},
     {"size_5x4_422", "21,11,11", any},
     {"size_17x9_420", "22,11,11", any},
     {"size_17x9_444", "11,11,11", any},
