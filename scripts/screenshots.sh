@@ -63,3 +63,30 @@ sleep 0.3
 xdotool key --window "$gallery_id" Down Down
 shoot gallery.png "自动复制选定图片粘贴即可发送"
 stop_program
+
+# Designer: page A as it opens; then a1 dragged up and to the right, partly
+# off the picture; then 复制图片 and the picture it put on the clipboard,
+# which Wine offers to X as image/bmp. Client offsets as above (3, 22).
+drag_in() {  # window-id x y dx dy, in the window's client coordinates
+  xdotool mousemove --window "$1" $(($2 + 3)) $(($3 + 22)) mousedown 1
+  sleep 0.3
+  xdotool mousemove --window "$1" $(($2 + 3 + $4 / 2)) $(($3 + 22 + $5 / 2))
+  sleep 0.3
+  xdotool mousemove --window "$1" $(($2 + 3 + $4)) $(($3 + 22 + $5))
+  sleep 0.3
+  xdotool mouseup 1
+  sleep 0.5
+}
+start_program
+click_in "Glimbo-Orlun 1.1" $((8 + 50 + 3)) $((40 + 60 + 22))
+designer_id=$(window_of "设计区")
+shoot designer-a.png "设计区"
+drag_in "$designer_id" 182 194 60 -90
+shoot designer-drag.png "设计区"
+click_in "设计区" $((392 + 44 + 3)) $((368 + 12 + 22))
+sleep 1
+xclip -selection clipboard -t image/bmp -o > "$out/designer-copy.bmp"
+convert "$out/designer-copy.bmp" "$out/designer-copy.png"
+rm -f "$out/designer-copy.bmp"
+echo "wrote $out/designer-copy.png"
+stop_program
