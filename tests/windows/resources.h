@@ -19,8 +19,14 @@ namespace resources {
 // neither gives a count.
 inline long gdi_objects() {
 #if defined(_M_X64) || defined(__x86_64__)
+    // ProcessBasicInformation: the PEB's address is the second field.
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    void* basic[6] = {};
     const std::uint8_t* peb = nullptr;
-    std::memcpy(&peb, reinterpret_cast<const std::uint8_t*>(NtCurrentTeb()) + 0x60, sizeof peb);
+    if (query && query(GetCurrentProcess(), 0, basic, sizeof basic, nullptr) >= 0)
+        peb = static_cast<const std::uint8_t*>(basic[1]);
     const std::uint8_t* table = nullptr;
     if (peb) std::memcpy(&table, peb + 0xF8, sizeof table);
     if (table) {
