@@ -137,13 +137,13 @@ bool build_huffman(HuffTable& t, const u8* counts, const u8* syms, int n) {
     for (int l = 1; l <= 16; ++l) {
         t.offset[l] = k - int(code);
         for (int i = 0; i < counts[l - 1]; ++i, ++k, ++code) {
+            if (code >= (1u << l)) return false;  // more codes than l bits hold
             if (l <= kFastBits) {
                 const u32 first = code << (kFastBits - l);
                 const u32 count = 1u << (kFastBits - l);
                 for (u32 j = 0; j < count; ++j) t.fast[first + j] = u16((l << 8) | t.symbols[k]);
             }
         }
-        if (code > (1u << l)) return false;
         t.limit[l] = code << (16 - l);
         code <<= 1;
     }
