@@ -53,14 +53,14 @@ stop_program
 # --- further windows append their sections below ---
 
 # Gallery with a picture shown: a click on the first row (the list sits at
-# client 16,32), then two Down arrows, so row 2 shows, cut at the box's edges.
+# client 16,32), then four Down arrows to row 4.
 start_program
 click_in "Glimbo-Orlun 1.1" $((112 + 50 + 3)) $((40 + 60 + 22))
 gallery_id=$(window_of "自动复制选定图片粘贴即可发送")
 sleep 0.5
 xdotool mousemove --window "$gallery_id" $((16 + 30 + 3)) $((32 + 6 + 22)) mousedown 1 mouseup 1
 sleep 0.3
-xdotool key --window "$gallery_id" Down Down
+xdotool key --window "$gallery_id" Down Down Down Down
 shoot gallery.png "自动复制选定图片粘贴即可发送"
 stop_program
 
