@@ -4,13 +4,18 @@
 // Every suite names a set of files and a list of decoders; the first decoder
 // of a suite is the reference. Each (decoder, file) pair is one benchmark,
 // and "<suite>/<decoder>/all" decodes every file of the suite once per
-// iteration. After the run a summary prints, per suite, each decoder's time
-// over all files divided by the reference's. To add a format, add a Suite
-// in suites().
+// iteration. "<suite>/paired/all" alternates the decoders file by file and
+// reports each one's CPU time and its ratio to the reference as counters,
+// which holds up better on a busy machine than comparing separate runs.
+// After the run a summary prints, per suite, each decoder's time over all
+// files divided by the reference's. To add a format, add a Suite in
+// suites(). Useful flags: --benchmark_filter=/all, --benchmark_repetitions=5.
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <csetjmp>
 #include <cstdio>
 #include <filesystem>
@@ -135,36 +140,67 @@ std::vector<Input> collect(const std::vector<std::string>& globs) {
 
 // ---- summary
 
-// Mean real time per iteration of every "<suite>/<decoder>/all" run, in seconds.
-std::map<std::string, double>& totals() {
-    static std::map<std::string, double> t;
+// Time per iteration of every "<suite>/<decoder>/all" run, in seconds (the
+// median when repeated), and the counters of the paired runs.
+struct Totals {
+    std::map<std::string, double> real, cpu;
+    std::map<std::string, double> paired;  // "<suite>/<decoder>:ratio" -> ratio
+};
+Totals& totals() {
+    static Totals t;
     return t;
+}
+
+bool ends_with(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) {
-            const std::string name = r.benchmark_name();
-            if (r.run_type == Run::RT_Iteration && name.size() > 4 && name.compare(name.size() - 4, 4, "/all") == 0)
-                totals()[name] = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+            const bool single = r.run_type == Run::RT_Iteration && r.repetitions <= 1;
+            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+            if (!single && !median) continue;
+            std::string name = r.run_name.str();
+            if (!ends_with(name, "/all")) continue;
+            const double unit = benchmark::GetTimeUnitMultiplier(r.time_unit);
+            totals().real[name] = r.GetAdjustedRealTime() / unit;
+            totals().cpu[name] = r.GetAdjustedCPUTime() / unit;
+            for (const auto& [counter, value] : r.counters)
+                if (ends_with(counter, ":ratio")) totals().paired[name.substr(0, name.find('/')) + "/" + counter] = value;
         }
         ConsoleReporter::ReportRuns(runs);
     }
 };
 
 void summarise(const std::vector<Suite>& all, const std::map<std::string, std::size_t>& counts) {
-    std::printf("\nSummary (time over all files of a suite; ratio = decoder / reference)\n");
+    std::printf("\nSummary: time to decode all files of a suite once; ratio = decoder / reference\n");
     for (const Suite& s : all) {
-        const auto ref = totals().find(s.name + "/" + s.decoders[0].name + "/all");
-        if (ref == totals().end()) continue;
+        const std::string ref = s.name + "/" + s.decoders[0].name + "/all";
+        if (!totals().real.count(ref)) continue;
         for (const Decoder& d : s.decoders) {
-            const auto t = totals().find(s.name + "/" + d.name + "/all");
-            if (t == totals().end()) continue;
-            std::printf("  %-6s %-14s %10.1f us for %zu files   ratio %.3f\n", s.name.c_str(), d.name.c_str(),
-                        t->second * 1e6, counts.at(s.name), t->second / ref->second);
+            const std::string key = s.name + "/" + d.name + "/all";
+            if (!totals().real.count(key)) continue;
+            std::printf("  %-6s %-14s %zu files  real %9.1f us (ratio %.3f)  cpu %9.1f us (ratio %.3f)\n",
+                        s.name.c_str(), d.name.c_str(), counts.at(s.name), totals().real[key] * 1e6,
+                        totals().real[key] / totals().real[ref], totals().cpu[key] * 1e6,
+                        totals().cpu[key] / totals().cpu[ref]);
+        }
+        for (const Decoder& d : s.decoders) {
+            const auto p = totals().paired.find(s.name + "/" + d.name + ":ratio");
+            if (p != totals().paired.end() && &d != &s.decoders[0])
+                std::printf("  %-6s %-14s paired (alternating file by file): ratio %.3f\n", s.name.c_str(),
+                            d.name.c_str(), p->second);
         }
     }
+}
+
+// CPU time of this process, in seconds.
+double cpu_now() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
 }
 
 }  // namespace
@@ -196,6 +232,23 @@ int main(int argc, char** argv) {
                                          })
                 ->Unit(benchmark::kMicrosecond);
         }
+        benchmark::RegisterBenchmark((s.name + "/paired/all").c_str(), [&files, &s](benchmark::State& st) {
+            std::vector<double> spent(s.decoders.size(), 0.0);
+            for (auto _ : st) {
+                for (const Input& in : files) {
+                    for (std::size_t i = 0; i < s.decoders.size(); ++i) {
+                        const double t0 = cpu_now();
+                        s.decoders[i].decode(in.bytes);
+                        spent[i] += cpu_now() - t0;
+                    }
+                }
+            }
+            for (std::size_t i = 0; i < s.decoders.size(); ++i) {
+                st.counters[s.decoders[i].name + ":us"] =
+                    benchmark::Counter(spent[i] * 1e6, benchmark::Counter::kAvgIterations);
+                st.counters[s.decoders[i].name + ":ratio"] = spent[i] / spent[0];
+            }
+        })->Unit(benchmark::kMicrosecond);
         for (const Input& in : files) {
             for (const Decoder& d : s.decoders) {
                 benchmark::RegisterBenchmark((s.name + "/" + d.name + "/" + in.label).c_str(),
