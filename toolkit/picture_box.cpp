@@ -44,7 +44,7 @@ LRESULT CALLBACK picture_box_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        c->picture->paint_buffered(dc);
+        c->picture->paint(dc);
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -138,15 +138,18 @@ void PictureBoxState::stop() {
 
 void PictureBoxState::paint(HDC dc) {
     std::lock_guard lock(mutex_);
-    paint_locked(dc);
+    paint_through_canvas(dc);
 }
 
-void PictureBoxState::paint_buffered(HDC dc) {
+void PictureBoxState::paint_through_canvas(HDC dc) {
+    // Always composed off-screen at the box's own origin and size, so the
+    // screen, WM_PRINT and the drawing thread get identical pixels (the
+    // HALFTONE stretch depends on the destination's clipping and origin).
     RECT client{};
     GetClientRect(control_.hwnd, &client);
     Canvas canvas(dc, client.right, client.bottom);
-    if (!canvas.ok()) return paint(dc);
-    paint(canvas.dc());
+    if (!canvas.ok()) return paint_locked(dc);
+    paint_locked(canvas.dc());
     BitBlt(dc, 0, 0, client.right, client.bottom, canvas.dc(), 0, 0, SRCCOPY);
 }
 
@@ -173,15 +176,7 @@ void PictureBoxState::run() {
         frame_ = next;
         {
             WindowDc screen(control_.hwnd);
-            if (screen.get()) {
-                RECT client{};
-                GetClientRect(control_.hwnd, &client);
-                Canvas canvas(screen.get(), client.right, client.bottom);
-                if (canvas.ok()) {
-                    paint_locked(canvas.dc());
-                    BitBlt(screen.get(), 0, 0, client.right, client.bottom, canvas.dc(), 0, 0, SRCCOPY);
-                }
-            }
+            if (screen.get()) paint_through_canvas(screen.get());
         }
         const auto delay = std::chrono::milliseconds(data_.delay_ms(next));
         due += delay;

@@ -33,8 +33,6 @@ public:
 
     // The content (back colour, then the picture) in client coordinates.
     void paint(HDC dc);
-    // The same, through an off-screen canvas to avoid flicker.
-    void paint_buffered(HDC dc);
 
     int shown_frame() const { return int(frame_.load()); }
     bool animating() const { return thread_.joinable(); }
@@ -42,6 +40,7 @@ public:
 private:
     void run();
     void paint_locked(HDC dc);
+    void paint_through_canvas(HDC dc);
 
     Control& control_;
     std::vector<std::uint8_t> bytes_;
