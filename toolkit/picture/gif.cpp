@@ -69,22 +69,34 @@ public:
         start_row();
     }
     bool full() const { return done_ >= total_; }
-    void put(std::uint8_t index) {
-        if (row_ok_ && int(index) != transparent_) {
-            const int cx = rect_.left + x_;
-            if (cx < canvas_.width) {
-                std::uint8_t* p = row_ + 3 * std::size_t(cx);
-                p[0] = colours_[3 * index + 2];
-                p[1] = colours_[3 * index + 1];
-                p[2] = colours_[3 * index];
-                alpha_row_[cx] = 255;
+    // Paints a run of indices that may span several rows.
+    void put_run(const std::uint8_t* p, std::int64_t n) {
+        n = std::min(n, total_ - done_);
+        while (n > 0) {
+            const int take = int(std::min<std::int64_t>(n, rect_.width - x_));
+            if (row_ok_) {
+                const int x0 = rect_.left + x_;
+                const int visible = std::max(0, std::min(take, canvas_.width - x0));
+                std::uint8_t* dst = row_ + 3 * std::size_t(x0);
+                std::uint8_t* a = alpha_row_ + x0;
+                for (int i = 0; i < visible; ++i) {
+                    const unsigned index = p[i];
+                    if (int(index) == transparent_) continue;
+                    dst[3 * i] = colours_[3 * index + 2];
+                    dst[3 * i + 1] = colours_[3 * index + 1];
+                    dst[3 * i + 2] = colours_[3 * index];
+                    a[i] = 255;
+                }
             }
-        }
-        ++done_;
-        if (++x_ == rect_.width) {
-            x_ = 0;
-            ++stored_row_;
-            start_row();
+            p += take;
+            n -= take;
+            done_ += take;
+            x_ += take;
+            if (x_ == rect_.width) {
+                x_ = 0;
+                ++stored_row_;
+                start_row();
+            }
         }
     }
 
@@ -146,7 +158,8 @@ void decode_lzw(const std::vector<std::uint8_t>& in, int min_size, Painter& out)
         if (code == end) return;
         if (prev < 0) {
             if (code >= clear) return;  // only a literal may follow a clear
-            out.put(std::uint8_t(code));
+            stack[0] = std::uint8_t(code);
+            out.put_run(stack.data(), 1);
             prev = code;
             continue;
         }
@@ -160,17 +173,13 @@ void decode_lzw(const std::vector<std::uint8_t>& in, int min_size, Painter& out)
         } else {
             return;  // a code the table does not hold yet
         }
-        // Strings are stored back to front; unwind into the stack.
-        int n = 0;
-        for (int c = emit; ; c = prefix[c]) {
-            stack[n++] = suffix[c];
-            if (length[c] == 1) break;
-        }
-        while (n > 0 && !out.full()) out.put(stack[--n]);
-        if (code == next) {
-            if (out.full()) return;
-            out.put(head);
-        }
+        // Strings are linked back to front; lay this one out in order.
+        const int len = length[emit];
+        int k = len;
+        for (int c = emit; k > 0; c = prefix[c]) stack[--k] = suffix[c];
+        int total = len;
+        if (code == next) stack[total++] = head;
+        out.put_run(stack.data(), total);
         if (next < kMaxCodes) {
             prefix[next] = std::uint16_t(prev);
             suffix[next] = head;
