@@ -174,10 +174,6 @@ void PictureBoxState::run() {
         if (wake_.wait_until(lock, due, [this] { return stop_; })) break;
         const std::size_t next = (frame_ + 1) % data_.frame_count();
         frame_ = next;
-        {
-            WindowDc screen(control_.hwnd);
-            if (screen.get()) paint_through_canvas(screen.get());
-        }
         const auto delay = std::chrono::milliseconds(data_.delay_ms(next));
         due += delay;
         // Fell far behind (a busy machine): keep each frame's own duration
@@ -185,6 +181,11 @@ void PictureBoxState::run() {
         const auto now = Clock::now();
         if (due < now) due = now + delay;
         lock.unlock();
+        // The UI thread paints the new frame. Drawing through GetDC here
+        // would reach the screen late under Wine, whose window surfaces are
+        // flushed by the threads that pump messages; and a blocking
+        // SendMessage could deadlock with a UI thread joining this one.
+        InvalidateRect(control_.hwnd, nullptr, FALSE);
         refresh_labels_above(control_.hwnd);
         lock.lock();
     }
