@@ -205,7 +205,7 @@ void clear_rect(Image& canvas, const Rect& r) {
 // A frame as shown: the canvas, without an alpha plane if nothing is see-through.
 Image snapshot(const Image& canvas) {
     Image out = canvas;
-    if (std::find(out.alpha.begin(), out.alpha.end(), 0) == out.alpha.end()) out.alpha.clear();
+    if (!std::memchr(out.alpha.data(), 0, out.alpha.size())) out.alpha.clear();
     return out;
 }
 
