@@ -68,6 +68,15 @@ class DesignerProgram : public ::testing::Test {
 protected:
     void SetUp() override {
         process_ = std::make_unique<support::Process>(support::glimbo_exe());
+        ASSERT_NO_FATAL_FAILURE(open_from_launcher());
+        a1_ = control_at(kA1);
+        a2_ = control_at(kA2);
+        a3_ = control_at(kA3);
+        ASSERT_TRUE(a1_ && a2_ && a3_) << "caption labels and field where the layout puts them";
+    }
+
+    // A press and release on tile 1 of the launcher.
+    void open_from_launcher() {
         HWND launcher = support::wait_for_window(kLauncherTitle);
         ASSERT_NE(launcher, nullptr);
         support::flush_events(300);
@@ -76,10 +85,6 @@ protected:
         designer_ = support::wait_for_window(kDesignerTitle);
         ASSERT_NE(designer_, nullptr) << "tile 1 opens the designer";
         support::flush_events(400);
-        a1_ = control_at(kA1);
-        a2_ = control_at(kA2);
-        a3_ = control_at(kA3);
-        ASSERT_TRUE(a1_ && a2_ && a3_) << "caption labels and field where the layout puts them";
     }
 
     // The visible control whose rectangle in the designer's client is `r`.
@@ -302,14 +307,7 @@ TEST_F(DesignerProgram, ClosingBringsTheLauncherBackAndReopeningStartsAfresh) {
     SetForegroundWindow(designer_);
     support::key(VK_ESCAPE);
     ASSERT_TRUE(support::wait_for_gone(designer_));
-    HWND launcher = support::wait_for_window(kLauncherTitle);
-    ASSERT_NE(launcher, nullptr);
-    support::flush_events(300);
-    POINT tile = support::client_to_screen(launcher, 8 + 50, 40 + 60);
-    support::click(tile.x, tile.y);
-    designer_ = support::wait_for_window(kDesignerTitle);
-    ASSERT_NE(designer_, nullptr);
-    support::flush_events(300);
+    ASSERT_NO_FATAL_FAILURE(open_from_launcher());
     EXPECT_NE(control_at(kA1), nullptr) << "a1 is back at its stored place";
 }
 
