@@ -108,6 +108,7 @@ TEST_F(GalleryE2E, OpensFromItsTileWithNothingChosen) {
 TEST_F(GalleryE2E, ClickingARowShowsItAndPutsItOnTheClipboard) {
     click_row(0);
     ASSERT_TRUE(clipboard_becomes(0));
+    EXPECT_EQ(GetClipboardOwner(), launcher_) << "the hidden launcher owns the clipboard";
     EXPECT_EQ(box_shows(box_pixels(), frames(0).front()), std::nullopt);
     click_row(3);
     ASSERT_TRUE(clipboard_becomes(3)) << "choosing another row replaces the clipboard's picture";
