@@ -91,8 +91,14 @@ void compose_beneath(HWND label, HDC dc) {
     }
     for (auto it = below.rbegin(); it != below.rend(); ++it) {
         SetViewportOrgEx(dc, it->rect.left - me.left, it->rect.top - me.top, nullptr);
+        // Each sibling is held to its own rectangle: a themed control that
+        // asks its parent to paint its background (DrawThemeParentBackground
+        // without a rectangle) would otherwise cover what lies beside it.
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, 0, 0, it->rect.right - it->rect.left, it->rect.bottom - it->rect.top);
         SendMessageW(it->hwnd, WM_PRINT, reinterpret_cast<WPARAM>(dc),
                      PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+        RestoreDC(dc, saved);
     }
     SetViewportOrgEx(dc, old.x, old.y, nullptr);
 }

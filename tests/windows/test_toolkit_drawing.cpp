@@ -1,6 +1,7 @@
 // What the toolkit's controls draw, read back as pixels, and the picture
 // box's animation thread, in-process under Wine.
 #include <windows.h>
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
@@ -8,7 +9,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <fstream>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "pictures/catalogue.h"
@@ -24,6 +27,41 @@ using tk::ControlLayout;
 using tk::ControlNumber;
 using tk::Kind;
 using Bytes = std::vector<std::uint8_t>;
+
+// This program runs with the version 6 common controls, as glimbo.exe does
+// through its manifest: themed buttons and tabs paint differently.
+struct CommonControls6 {
+    bool active = false;
+    CommonControls6() {
+        wchar_t dir[MAX_PATH]{};
+        GetTempPathW(MAX_PATH, dir);
+        const std::wstring path = std::wstring(dir) + L"glimbo_toolkit_drawing.manifest";
+        std::ofstream(path.c_str(), std::ios::binary)
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+               "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"><dependency>"
+               "<dependentAssembly><assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" "
+               "version=\"6.0.0.0\" processorArchitecture=\"amd64\" publicKeyToken=\"6595b64144ccf1df\" "
+               "language=\"*\"/></dependentAssembly></dependency></assembly>";
+        ACTCTXW context{};
+        context.cbSize = sizeof context;
+        context.lpSource = path.c_str();
+        HANDLE h = CreateActCtxW(&context);
+        ULONG_PTR cookie = 0;
+        active = h != INVALID_HANDLE_VALUE && ActivateActCtx(h, &cookie);
+    }
+};
+const CommonControls6 g_common_controls_6;
+
+TEST(ToolkitDrawingSetup, RunsWithTheVersion6CommonControls) {
+    ASSERT_TRUE(g_common_controls_6.active);
+    // Only the version 6 button knows its ideal size.
+    HWND button = CreateWindowW(L"BUTTON", L"six", WS_POPUP | BS_PUSHBUTTON, 0, 0, 50, 20, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(button);
+    SIZE ideal{};
+    EXPECT_TRUE(SendMessageW(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)));
+    DestroyWindow(button);
+}
 
 // --- pictures made here ----------------------------------------------------
 
@@ -303,6 +341,44 @@ TEST_F(ToolkitDrawing, TransparentLabelShowsThePictureBetweenItsLettersAndLeaves
     c = coverage(moved, RECT{20, 70, 170, 110});
     EXPECT_GT(c.dark, 60);
     EXPECT_GT(c.picture, c.total / 2);
+}
+
+// A caption straddling a picture box and a group box below it.
+constexpr tk::WindowNumber kStraddle = 0x520100b3;
+constexpr ControlNumber kOverBoth = 0x16010051, kUnderBox = 0x16010052, kUnderGroup = 0x16010053;
+constexpr ControlLayout kStraddleControls[] = {
+    {.name = L"over", .number = kOverBoth, .kind = Kind::TransparentLabel, .x = 20, .y = 80, .width = 150,
+     .height = 60, .text = L"WWWW", .font = kBig, .text_colour = tk::rgb(0, 0, 0), .v_align = tk::VAlign::Bottom},
+    {.name = L"group", .number = kUnderGroup, .kind = Kind::GroupBox, .x = 0, .y = 110, .width = 200,
+     .height = 80, .text = L"组", .back_colour = tk::rgb(255, 255, 255)},
+    {.name = L"box", .number = kUnderBox, .kind = Kind::PictureBox, .x = 0, .y = 0, .width = 200, .height = 100,
+     .picture = &stripes},
+};
+constexpr tk::WindowLayout kStraddleLayout{.number = kStraddle, .title = L"toolkit straddle", .outer_width = 260,
+                                           .outer_height = 260, .back_colour = tk::rgb(40, 40, 40),
+                                           .controls = kStraddleControls};
+
+TEST(ToolkitStraddle, ALabelOverAPictureAndAGroupShowsBothBeneathIt) {
+    tk::initialise();
+    HWND window = tk::create_window(kStraddleLayout);
+    ASSERT_TRUE(window);
+    support::flush_events(200);
+    const support::Pixels p = support::capture_client(window);
+    ASSERT_FALSE(p.empty());
+    // Above the text (bottom-aligned, in the group's part) only the picture.
+    const Coverage top = coverage(p, RECT{20, 80, 170, 100});
+    EXPECT_EQ(top.picture, top.total);
+    // The group's white back colour shows between the letters lower down.
+    int white = 0, dark = 0;
+    for (int y = 112; y < 140; ++y)
+        for (int x = 22; x < 168; ++x) {
+            const std::uint32_t v = p.at(x, y);
+            white += near(v, kWhite, 6);
+            dark += (v >> 16 & 0xFF) < 90 && (v & 0xFF) < 90;
+        }
+    EXPECT_GT(dark, 60);
+    EXPECT_GT(white, 146 * 28 / 3);
+    tk::destroy_window(kStraddle);
 }
 
 // --- animation ---------------------------------------------------------------
