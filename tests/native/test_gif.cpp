@@ -219,6 +219,23 @@ TEST(GifLzw, FullTableWithoutClearKeepsTwelveBitCodes) {
     EXPECT_EQ(got[4094], 4090 % 2);
 }
 
+TEST(GifLzw, LastTableEntryDefinedByItsOwnCode) {
+    // After 4090 literals the next free entry is 4095; a code of 4095 then
+    // means "the previous string and its first byte", and fills the table.
+    std::vector<int> values;
+    for (int i = 0; i < 4090; ++i) values.push_back(i % 2);
+    auto codes = literal_codes(values, false);
+    codes.push_back({4095, 12});
+    codes.push_back({4095, 12});  // now a full table's last entry
+    codes.push_back({5, 12});
+    const auto anim = pic::decode_gif(GifBuilder(4094, 1).image(0, 0, 4094, 1, 2, codes).done());
+    ASSERT_TRUE(anim);
+    const auto got = indices(anim->frames[0].image);
+    ASSERT_EQ(got.size(), 4094u);
+    EXPECT_EQ(got[4089], 1);
+    for (int i = 4090; i < 4094; ++i) EXPECT_EQ(got[i], 1) << i;
+}
+
 TEST(Gif, InterlacedRowsLandInPassOrder) {
     // 1 x 10, one literal per stored row: stored row k holds colour k % 2,
     // and lands on row 0, 8, 4, 2, 6, 1, 3, 5, 7, 9.
