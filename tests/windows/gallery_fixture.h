@@ -12,6 +12,7 @@
 #include "app/launcher.h"
 #include "gallery/gallery.h"
 #include "pictures/catalogue.h"
+#include "tests/windows/clipboard_checks.h"
 #include "tests/windows/support.h"
 #include "toolkit/picture/image.h"
 #include "toolkit/toolkit.h"
@@ -24,18 +25,7 @@ inline constexpr wchar_t kTitle[] = L"自动复制选定图片粘贴即可发送
 inline constexpr RECT kBoxRect{232, 32, 232 + 296, 32 + 264};  // client coordinates
 inline constexpr RECT kListRect{16, 32, 16 + 152, 32 + 248};
 
-inline support::Pixels to_pixels(const pic::Image& image) {
-    support::Pixels p;
-    p.width = image.width;
-    p.height = image.height;
-    p.argb.reserve(std::size_t(p.width) * p.height);
-    for (int y = 0; y < image.height; ++y) {
-        const std::uint8_t* row = image.row(y);
-        for (int x = 0; x < image.width; ++x)
-            p.argb.push_back(support::rgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]));
-    }
-    return p;
-}
+using clipboard_checks::to_pixels;
 
 // Gallery picture k as our decoders see it (GIF: every frame).
 inline const std::vector<support::Pixels>& frames(int k) {

@@ -14,6 +14,7 @@
 #include "app/launcher.h"
 #include "pictures/catalogue.h"
 #include "pictures/clipboard.h"
+#include "tests/windows/clipboard_checks.h"
 #include "tests/windows/resources.h"
 #include "tests/windows/support.h"
 #include "toolkit/picture/image.h"
@@ -21,19 +22,8 @@
 
 namespace {
 
-// The decoded picture in the form support::Pixels uses (0x00RRGGBB, top-down).
-support::Pixels to_pixels(const pic::Image& image) {
-    support::Pixels p;
-    p.width = image.width;
-    p.height = image.height;
-    p.argb.reserve(std::size_t(p.width) * p.height);
-    for (int y = 0; y < image.height; ++y) {
-        const std::uint8_t* row = image.row(y);
-        for (int x = 0; x < image.width; ++x)
-            p.argb.push_back(support::rgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]));
-    }
-    return p;
-}
+using clipboard_checks::clipboard_text;
+using clipboard_checks::to_pixels;
 
 // Count of pixels that differ; -1 when the sizes differ.
 long differing(const support::Pixels& a, const support::Pixels& b) {
@@ -44,27 +34,7 @@ long differing(const support::Pixels& a, const support::Pixels& b) {
 }
 
 void put_text_on_clipboard(const std::wstring& text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(GlobalLock(memory), text.c_str(), size);
-    GlobalUnlock(memory);
-    if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-    CloseClipboard();
-}
-
-std::optional<std::wstring> clipboard_text() {
-    if (!OpenClipboard(nullptr)) return std::nullopt;
-    std::optional<std::wstring> text;
-    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
-            text = p;
-            GlobalUnlock(h);
-        }
-    }
-    CloseClipboard();
-    return text;
+    ASSERT_TRUE(clipboard_checks::put_text_on_clipboard(text));
 }
 
 // The real launcher is the clipboard owner, as in the program. It is never

@@ -75,29 +75,7 @@ std::vector<std::wstring> drawn_captions() {
     return lines;
 }
 
-void put_marker_on_clipboard(HWND owner) {
-    ASSERT_TRUE(OpenClipboard(owner));
-    EmptyClipboard();
-    const wchar_t text[] = L"marker";
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
-    std::memcpy(GlobalLock(memory), text, sizeof text);
-    GlobalUnlock(memory);
-    if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-    CloseClipboard();
-}
-
-bool marker_on_clipboard() {
-    if (!OpenClipboard(nullptr)) return false;
-    bool found = false;
-    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
-            found = std::wstring(p) == L"marker";
-            GlobalUnlock(h);
-        }
-    }
-    CloseClipboard();
-    return found;
-}
+bool marker_on_clipboard() { return clipboard_checks::clipboard_text() == L"marker"; }
 
 class Gallery : public ::testing::Test {
 protected:
@@ -107,7 +85,7 @@ protected:
     }
     void SetUp() override {
         ASSERT_NE(launcher_, nullptr);
-        put_marker_on_clipboard(launcher_);
+        ASSERT_TRUE(clipboard_checks::put_text_on_clipboard(L"marker", launcher_));
         window_ = tk::create_window(gallery::window_layout());
         ASSERT_NE(window_, nullptr);
         list_ = tk::native_handle(gallery::kWindow, kList);

@@ -20,36 +20,14 @@ using namespace gallery_fixture;
 constexpr wchar_t kLauncherTitle[] = L"Glimbo-Orlun 1.1";
 constexpr POINT kGalleryTile{112 + 50, 40 + 60};  // launcher's 图片框3
 
-void put_marker_on_clipboard() {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    const wchar_t text[] = L"marker";
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
-    std::memcpy(GlobalLock(memory), text, sizeof text);
-    GlobalUnlock(memory);
-    if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-    CloseClipboard();
-}
-
-bool marker_on_clipboard() {
-    if (!OpenClipboard(nullptr)) return false;
-    bool found = false;
-    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
-            found = std::wstring(p) == L"marker";
-            GlobalUnlock(h);
-        }
-    }
-    CloseClipboard();
-    return found;
-}
+bool marker_on_clipboard() { return clipboard_checks::clipboard_text() == L"marker"; }
 
 int clipboard_picture() { return which_picture(support::clipboard_bitmap()); }
 
 class GalleryE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        put_marker_on_clipboard();
+        ASSERT_TRUE(clipboard_checks::put_text_on_clipboard(L"marker"));
         process_ = std::make_unique<support::Process>(support::glimbo_exe());
         launcher_ = support::wait_for_window(kLauncherTitle);
         ASSERT_NE(launcher_, nullptr) << "the launcher did not appear";
