@@ -356,6 +356,13 @@ TEST_F(ToolkitWindows, TabMovesTheFocusInLayoutOrderAndEnterDoesNot) {
         support::flush_events(30);
         EXPECT_EQ(GetFocus(), handle(s.focus_after)) << s.key;
     }
+    // Shift+Tab goes back, with real keys so the Shift state is the system's.
+    SetForegroundWindow(tk::native_handle(kTree));
+    support::flush_events(30);
+    support::key_combo(VK_SHIFT, VK_TAB);
+    EXPECT_EQ(GetFocus(), handle(kEdit));
+    support::key_combo(VK_SHIFT, VK_TAB);
+    EXPECT_EQ(GetFocus(), handle(kGroupButton));
 }
 
 TEST_F(ToolkitWindows, ChildNotificationsReachTheirHandlersThroughContainers) {
@@ -401,7 +408,7 @@ constexpr ControlNumber kPicture = 0x16010021, kFloating = 0x16010022, kPlain = 
 
 constexpr ControlLayout kInputControls[] = {
     {.name = L"picture", .number = kPicture, .kind = Kind::PictureBox, .x = 10, .y = 10, .width = 80, .height = 60,
-     .back_colour = tk::rgb(0, 128, 0),
+     .cursor = tk::Cursor::Hand, .back_colour = tk::rgb(0, 128, 0),
      .events = {.pressed = &on_pressed<kPicture>, .released = &on_released<kPicture>}},
     {.name = L"floating", .number = kFloating, .kind = Kind::TransparentLabel, .x = 100, .y = 10, .width = 80,
      .height = 30, .text = L"B",
@@ -469,6 +476,19 @@ TEST_F(ToolkitInput, PressAndReleaseGoToTheControlsThatGotThem) {
     EXPECT_EQ(g_events[1].control, kPicture);
     EXPECT_EQ(g_events[1].x, 40);
     EXPECT_EQ(g_events[1].y, 30);
+}
+
+TEST_F(ToolkitInput, TheHandCursorShowsOverControlsThatAskForIt) {
+    HCURSOR hand = LoadCursorW(nullptr, IDC_HAND), arrow = LoadCursorW(nullptr, IDC_ARROW);
+    struct Case {
+        ControlNumber control;
+        HCURSOR cursor;
+    };
+    for (const Case& c : {Case{kPicture, hand}, Case{kPlain, arrow}, Case{kPicture, hand}}) {
+        HWND w = h(c.control);
+        SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(GetCursor(), c.cursor) << c.control;
+    }
 }
 
 TEST_F(ToolkitInput, ADoubleClickRaisesOnePress) {
