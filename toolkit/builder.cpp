@@ -169,12 +169,7 @@ void activate(HWND hwnd) {
 }
 
 LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* w = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        w->hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
-    }
-    auto* w = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    Window* w = bound_object<Window>(hwnd, msg, lp);
     if (!w) return DefWindowProcW(hwnd, msg, wp, lp);
     switch (msg) {
     case WM_ERASEBKGND:
@@ -271,14 +266,19 @@ void visible_by_layout(Window& w) {
 
 }  // namespace
 
-void register_classes() {
+void register_class(const wchar_t* name, UINT style, WNDPROC proc) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = window_proc;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kWindowClass;
-    RegisterClassExW(&wc);
+    wc.lpszClassName = name;
+    RegisterClassExW(&wc);  // fails harmlessly when already registered
+}
+
+void register_classes() {
+    register_class(kWindowClass, 0, window_proc);
     register_label_classes();
     register_picture_box_class();
 }

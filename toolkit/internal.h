@@ -72,7 +72,20 @@ Control* control_of(HWND hwnd);  // the toolkit control whose own window this is
 
 COLORREF colour_ref(const Colour& c);
 
+// The object (Window or Control) a toolkit window procedure serves: stored
+// from CreateWindowEx's parameter at WM_NCCREATE, with its hwnd filled in.
+template <class T>
+T* bound_object(HWND hwnd, UINT msg, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* object = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        object->hwnd = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+    }
+    return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
 // Registered once by initialise().
+void register_class(const wchar_t* name, UINT style, WNDPROC proc);
 void register_classes();
 void register_label_classes();
 void register_picture_box_class();

@@ -10,8 +10,6 @@ namespace tk::detail {
 
 namespace {
 
-Control* label_of(HWND hwnd) { return reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
-
 std::wstring window_text(HWND hwnd) {
     const int n = GetWindowTextLengthW(hwnd);
     if (n <= 0) return {};
@@ -119,12 +117,7 @@ void repaint_now(HWND hwnd) {
 }
 
 LRESULT CALLBACK label_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* c = static_cast<Control*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        c->hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(c));
-    }
-    Control* c = label_of(hwnd);
+    Control* c = bound_object<Control>(hwnd, msg, lp);
     if (!c) return DefWindowProcW(hwnd, msg, wp, lp);
     const bool transparent = c->layout->kind == Kind::TransparentLabel;
     switch (msg) {
@@ -184,19 +177,10 @@ LRESULT CALLBACK label_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 void register_label_classes() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = label_proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kLabelClass;
-    RegisterClassExW(&wc);
+    register_class(kLabelClass, CS_HREDRAW | CS_VREDRAW, label_proc);
     // Our own class: a move started with WM_NCLBUTTONDOWN/HTCAPTION works
     // on it under Wine, and double clicks arrive as such.
-    wc.style = CS_DBLCLKS;
-    wc.lpszClassName = kTransparentLabelClass;
-    RegisterClassExW(&wc);
+    register_class(kTransparentLabelClass, CS_DBLCLKS, label_proc);
 }
 
 }  // namespace tk::detail

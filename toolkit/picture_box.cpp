@@ -28,15 +28,8 @@ private:
     int saved_;
 };
 
-Control* box_of(HWND hwnd) { return reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
-
 LRESULT CALLBACK picture_box_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* c = static_cast<Control*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        c->hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(c));
-    }
-    Control* c = box_of(hwnd);
+    Control* c = bound_object<Control>(hwnd, msg, lp);
     if (!c || !c->picture) return DefWindowProcW(hwnd, msg, wp, lp);
     switch (msg) {
     case WM_ERASEBKGND:
@@ -93,16 +86,7 @@ LRESULT CALLBACK picture_box_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-void register_picture_box_class() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = picture_box_proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kPictureBoxClass;
-    RegisterClassExW(&wc);
-}
+void register_picture_box_class() { register_class(kPictureBoxClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, picture_box_proc); }
 
 void PictureBoxState::set(std::span<const std::uint8_t> bytes, bool copy) {
     stop();
