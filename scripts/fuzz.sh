@@ -7,6 +7,7 @@
 #
 #   cmake --preset fuzz && cmake --build --preset fuzz -j2 && scripts/fuzz.sh 180
 # or simply: make fuzz FUZZ_SECONDS=180
+# FUZZ_TARGETS="fuzz_gif fuzz_bmp" limits the run to those targets.
 set -uo pipefail
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,7 +15,12 @@ bin="$root/build/fuzz/fuzz"
 max_len=${FUZZ_MAX_LEN:-32768}  # longer seeds are cut; big inputs only slow the search
 
 shopt -s nullglob
-targets=("$bin"/fuzz_*)
+if [[ -n "${FUZZ_TARGETS:-}" ]]; then
+  targets=()
+  for t in $FUZZ_TARGETS; do targets+=("$bin/$t"); done
+else
+  targets=("$bin"/fuzz_*)
+fi
 if [[ ${#targets[@]} -eq 0 ]]; then
   echo "no fuzz targets in $bin: cmake --preset fuzz && cmake --build --preset fuzz -j2" >&2
   exit 1
