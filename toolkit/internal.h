@@ -57,12 +57,14 @@ struct Window {
     Control* find(HWND hwnd) const;
 };
 
-// The toolkit's only global state: the registry of open windows.
+// The toolkit's only global state: the registry of open windows, and the
+// built-in pictures decoded so far (constant for the run, keyed by their bytes).
 struct State {
     bool initialised = false;
     bool ending = false;
     WindowNumber main_window = 0;
     std::map<WindowNumber, std::unique_ptr<Window>> windows;
+    std::map<const std::uint8_t*, std::shared_ptr<const DecodedPicture>> builtin_pictures;
 };
 State& state();
 
