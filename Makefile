@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 .DEFAULT_GOAL := run
 
-.PHONY: deps native windows build run test test-native test-windows bench fuzz screenshots soak clean
+.PHONY: deps native windows build run test test-native test-windows bench fuzz screenshots clean
 
 deps:
 	@scripts/deps.sh
@@ -13,11 +13,13 @@ native: deps
 
 windows: deps
 	cmake --preset windows >/dev/null
-	cmake --build --preset windows
+	cmake --build --preset windows --target windows_tests
 
 build: native windows
 
-run: windows
+run: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target glimbo
 	scripts/run.sh
 
 test-native: native
@@ -42,7 +44,9 @@ fuzz: deps
 	cmake --build --preset fuzz
 	scripts/fuzz.sh $(FUZZ_SECONDS)
 
-screenshots: windows
+screenshots: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target glimbo
 	scripts/screenshots.sh
 
 clean:
