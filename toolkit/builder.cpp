@@ -73,9 +73,7 @@ HWND window_parent_of(const Window& w, const ControlLayout& l) {
     return w.hwnd;
 }
 
-void paint_background(const Window& w, HDC dc) {
-    RECT client{};
-    GetClientRect(w.hwnd, &client);
+void draw_background(const Window& w, HDC dc, const RECT& client) {
     const COLORREF back = colour_ref(w.layout->back_colour);
     if (w.layout->back_colour.face) {
         FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
@@ -97,6 +95,24 @@ void paint_background(const Window& w, HDC dc) {
         break;
     }
     }
+}
+
+void paint_background(Window& w, HDC dc) {
+    RECT client{};
+    GetClientRect(w.hwnd, &client);
+    if (w.background.empty() || w.layout->background_mode == Background::None)
+        return draw_background(w, dc, client);
+    // Drawn once for the client size and back colour, then copied: the
+    // screen, WM_PRINTCLIENT and captures get the same pixels, and the
+    // stretch is not paid on every paint.
+    const Surface::Fit fit = w.background_surface.fit(client.right, client.bottom);
+    if (fit == Surface::Fit::Failed) return draw_background(w, dc, client);
+    const COLORREF back = colour_ref(w.layout->back_colour);
+    if (fit == Surface::Fit::Made || w.background_back != back) {
+        draw_background(w, w.background_surface.dc(), client);
+        w.background_back = back;
+    }
+    w.background_surface.copy_to(dc);
 }
 
 // An HICON from an ICO file image: the directory entry closest to `size`.

@@ -104,4 +104,66 @@ private:
     HGDIOBJ old_;
 };
 
+// An off-screen bitmap in the screen's format with its memory DC, kept from
+// one paint to the next so what is drawn once can be copied many times.
+class Surface {
+public:
+    Surface() = default;
+    ~Surface() { release(); }
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    enum class Fit { Kept, Made, Failed };
+    // Holds a bitmap of `width` x `height` afterwards unless Failed; Made
+    // when the bitmap is new and its pixels are undefined.
+    Fit fit(int width, int height) {
+        width = width > 0 ? width : 1;
+        height = height > 0 ? height : 1;
+        if (old_ && width == width_ && height == height_) return Fit::Kept;
+        release();
+        WindowDc screen(nullptr);
+        dc_.reset(CreateCompatibleDC(screen.get()));
+        bitmap_.reset(CreateCompatibleBitmap(screen.get(), width, height));
+        old_ = dc_ && bitmap_ ? SelectObject(dc_.get(), bitmap_.get()) : nullptr;
+        if (!old_) {
+            release();
+            return Fit::Failed;
+        }
+        width_ = width;
+        height_ = height;
+        return Fit::Made;
+    }
+    void release() {
+        if (old_) SelectObject(dc_.get(), old_);
+        old_ = nullptr;
+        bitmap_.reset();
+        dc_.reset();
+        width_ = height_ = 0;
+    }
+    HDC dc() const { return dc_.get(); }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    // Copies the part of the surface that `target`'s clipping lets through,
+    // the surface's top-left at the target's logical (0, 0).
+    void copy_to(HDC target) const {
+        const RECT all{0, 0, width_, height_};
+        RECT box{};
+        const int kind = GetClipBox(target, &box);
+        if (kind == NULLREGION) return;
+        if (kind == ERROR) box = all;
+        RECT part{};
+        if (!IntersectRect(&part, &box, &all)) return;
+        BitBlt(target, part.left, part.top, part.right - part.left, part.bottom - part.top, dc_.get(), part.left,
+               part.top, SRCCOPY);
+    }
+
+private:
+    MemoryDc dc_;
+    BitmapHandle bitmap_;
+    HGDIOBJ old_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
 }  // namespace tk

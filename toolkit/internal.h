@@ -49,6 +49,8 @@ struct Window {
     IconHandle own_icon;  // empty when the icon is shared
     IconHandle own_small_icon;
     PictureData background;
+    Surface background_surface;  // the client area's background as last drawn
+    COLORREF background_back = CLR_INVALID;
     HWND last_focus = nullptr;
     bool building = true;    // no events until the created event
     bool destroying = false;  // WM_DESTROY seen

@@ -101,6 +101,7 @@ void PictureBoxState::set(std::span<const std::uint8_t> bytes, bool copy) {
         }
         frame_ = 0;
         stop_ = false;
+        rendered_ = false;
     }
     if (control_.layout->animate && data_.frame_count() > 1 && control_.hwnd)
         thread_ = std::thread([this] { run(); });
@@ -122,19 +123,31 @@ void PictureBoxState::stop() {
 
 void PictureBoxState::paint(HDC dc) {
     std::lock_guard lock(mutex_);
-    paint_through_canvas(dc);
-}
-
-void PictureBoxState::paint_through_canvas(HDC dc) {
-    // Always composed off-screen at the box's own origin and size, so the
-    // screen, WM_PRINT and the drawing thread get identical pixels (the
-    // HALFTONE stretch depends on the destination's clipping and origin).
     RECT client{};
     GetClientRect(control_.hwnd, &client);
-    Canvas canvas(dc, client.right, client.bottom);
-    if (!canvas.ok()) return paint_locked(dc);
-    paint_locked(canvas.dc());
-    BitBlt(dc, 0, 0, client.right, client.bottom, canvas.dc(), 0, 0, SRCCOPY);
+    if (!render(client.right, client.bottom)) {
+        paint_locked(dc);
+        return;
+    }
+    surface_.copy_to(dc);
+}
+
+bool PictureBoxState::render(int width, int height) {
+    // Composed off-screen at the box's own origin and size, once for each
+    // frame, size and back colour: the screen, WM_PRINT and captures then
+    // copy identical pixels (a HALFTONE stretch depends on the
+    // destination's clipping and origin, and costs a lot under Wine).
+    const Surface::Fit fit = surface_.fit(width, height);
+    if (fit == Surface::Fit::Failed) return false;
+    const std::size_t frame = frame_.load();
+    const COLORREF back = control_.back_colour();
+    if (fit == Surface::Fit::Made || !rendered_ || rendered_frame_ != frame || rendered_back_ != back) {
+        paint_locked(surface_.dc());
+        rendered_ = true;
+        rendered_frame_ = frame;
+        rendered_back_ = back;
+    }
+    return true;
 }
 
 void PictureBoxState::paint_locked(HDC dc) {

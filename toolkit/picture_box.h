@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "toolkit/handles.h"
 #include "toolkit/picture_data.h"
 
 namespace tk::detail {
@@ -40,7 +41,8 @@ public:
 private:
     void run();
     void paint_locked(HDC dc);
-    void paint_through_canvas(HDC dc);
+    // Brings the surface up to date for this size; false when it cannot be made.
+    bool render(int width, int height);
 
     Control& control_;
     std::vector<std::uint8_t> bytes_;
@@ -50,6 +52,11 @@ private:
     bool stop_ = false;
     std::thread thread_;
     std::atomic<std::size_t> frame_{0};
+    // The content as last drawn, copied on every paint; UI thread only.
+    Surface surface_;
+    bool rendered_ = false;
+    std::size_t rendered_frame_ = 0;
+    COLORREF rendered_back_ = CLR_INVALID;
 };
 
 }  // namespace tk::detail
