@@ -18,8 +18,41 @@ void fill_client(HWND hwnd, HDC dc, HBRUSH brush) {
     FillRect(dc, &client, brush);
 }
 
+// Messages that leave the container looking as it did. Any other one may
+// change its look (focus, hot tracking, page, text, size, colours, its own
+// paint), so transparent labels above it print it anew afterwards.
+bool keeps_look(UINT msg) {
+    switch (msg) {
+    case WM_PRINTCLIENT:
+    case WM_PRINT:
+    case WM_ERASEBKGND:
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_NCHITTEST:
+    case WM_SETCURSOR:
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+    case WM_GETFONT:
+    case WM_GETDLGCODE:
+    case WM_GETOBJECT:
+    case WM_QUERYUISTATE:
+    case TCM_GETCURSEL:
+    case TCM_GETITEMCOUNT:
+    case TCM_GETITEMRECT:
+    case TCM_ADJUSTRECT:
+        return true;
+    default:
+        return false;
+    }
+}
+
 LRESULT CALLBACK container_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
     auto* c = reinterpret_cast<Control*>(data);
+    if (!keeps_look(msg)) ++c->look_generation;
     switch (msg) {
     case WM_COMMAND:
     case WM_NOTIFY:

@@ -31,6 +31,15 @@ struct Control {
     HFONT font = nullptr;    // what the control draws with
     BrushHandle back_brush;  // empty when the back colour is the button face
     std::unique_ptr<PictureBoxState> picture;  // picture boxes only
+    // Transparent labels: the canvas they compose in, and the parent
+    // container's print for the label's place, reused while the container
+    // looks the same (`parent_look` is its look_generation when printed).
+    Surface canvas;
+    Surface parent_print;
+    RECT parent_print_place{};
+    std::uint64_t parent_look = 0;
+    // Group boxes and tab controls: changes whenever they may look different.
+    std::uint64_t look_generation = 1;
 
     Control();
     ~Control();

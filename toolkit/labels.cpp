@@ -65,28 +65,51 @@ RECT rect_in_parent(HWND hwnd, HWND parent) {
     return r;
 }
 
+// The parent's client area beneath the label into `dc` (label-sized, at
+// its origin). A group box or tab control is printed once and the print
+// kept until the container may look different or the label moves.
+void print_parent(Control& label, HWND parent, const RECT& me, HDC dc) {
+    const int width = me.right - me.left, height = me.bottom - me.top;
+    auto print = [&](HDC into) {
+        POINT old{};
+        SetViewportOrgEx(into, -me.left, -me.top, &old);
+        SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(into), PRF_CLIENT | PRF_ERASEBKGND);
+        SetViewportOrgEx(into, old.x, old.y, nullptr);
+    };
+    Control* container = label.window ? label.window->find(parent) : nullptr;
+    const Surface::Fit fit = container ? label.parent_print.fit(width, height) : Surface::Fit::Failed;
+    if (fit == Surface::Fit::Failed) return print(dc);
+    if (fit == Surface::Fit::Made || label.parent_look != container->look_generation ||
+        !EqualRect(&label.parent_print_place, &me)) {
+        print(label.parent_print.dc());
+        label.parent_look = container->look_generation;
+        label.parent_print_place = me;
+    }
+    BitBlt(dc, 0, 0, width, height, label.parent_print.dc(), 0, 0, SRCCOPY);
+}
+
 // Draws into `dc` (label-sized, origin at the label's top-left) what the
 // label covers: the parent's client area, then each visible sibling below
 // the label that overlaps it, bottom-most first.
-void compose_beneath(HWND label, HDC dc) {
-    HWND parent = GetParent(label);
+void compose_beneath(Control& label, HDC dc) {
+    HWND parent = GetParent(label.hwnd);
     if (!parent) return;
-    const RECT me = rect_in_parent(label, parent);
-    POINT old{};
-    SetViewportOrgEx(dc, -me.left, -me.top, &old);
-    SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    const RECT me = rect_in_parent(label.hwnd, parent);
+    print_parent(label, parent, me, dc);
 
     struct Below {
         HWND hwnd;
         RECT rect;
     };
     std::vector<Below> below;
-    for (HWND s = GetWindow(label, GW_HWNDNEXT); s; s = GetWindow(s, GW_HWNDNEXT)) {
+    for (HWND s = GetWindow(label.hwnd, GW_HWNDNEXT); s; s = GetWindow(s, GW_HWNDNEXT)) {
         if (!(GetWindowLongW(s, GWL_STYLE) & WS_VISIBLE)) continue;
         const RECT r = rect_in_parent(s, parent);
         RECT overlap{};
         if (IntersectRect(&overlap, &r, &me)) below.push_back({s, r});
     }
+    POINT old{};
+    GetViewportOrgEx(dc, &old);
     for (auto it = below.rbegin(); it != below.rend(); ++it) {
         SetViewportOrgEx(dc, it->rect.left - me.left, it->rect.top - me.top, nullptr);
         // Each sibling is held to its own rectangle: a themed control that
@@ -101,14 +124,14 @@ void compose_beneath(HWND label, HDC dc) {
     SetViewportOrgEx(dc, old.x, old.y, nullptr);
 }
 
-void paint_transparent(const Control& c, HDC target) {
+// Composed in the label's kept canvas, then copied in one piece.
+void paint_transparent(Control& c, HDC target) {
     RECT client{};
     GetClientRect(c.hwnd, &client);
-    Canvas canvas(target, client.right, client.bottom);
-    if (!canvas.ok()) return draw_text(c, target);
-    compose_beneath(c.hwnd, canvas.dc());
-    draw_text(c, canvas.dc());
-    BitBlt(target, 0, 0, client.right, client.bottom, canvas.dc(), 0, 0, SRCCOPY);
+    if (c.canvas.fit(client.right, client.bottom) == Surface::Fit::Failed) return draw_text(c, target);
+    compose_beneath(c, c.canvas.dc());
+    draw_text(c, c.canvas.dc());
+    BitBlt(target, 0, 0, client.right, client.bottom, c.canvas.dc(), 0, 0, SRCCOPY);
 }
 
 void repaint_now(HWND hwnd) {
