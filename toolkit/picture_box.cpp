@@ -2,6 +2,7 @@
 // stretched; animated GIFs are played by a thread of the box's own.
 #include "toolkit/picture_box.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "toolkit/internal.h"
@@ -102,6 +103,7 @@ void PictureBoxState::set(std::span<const std::uint8_t> bytes, bool copy) {
         frame_ = 0;
         stop_ = false;
         rendered_ = false;
+        area_ = RECT{};
     }
     if (control_.layout->animate && data_.frame_count() > 1 && control_.hwnd)
         thread_ = std::thread([this] { run(); });
@@ -141,25 +143,43 @@ bool PictureBoxState::render(int width, int height) {
     if (fit == Surface::Fit::Failed) return false;
     const std::size_t frame = frame_.load();
     const COLORREF back = control_.back_colour();
-    if (fit == Surface::Fit::Made || !rendered_ || rendered_frame_ != frame || rendered_back_ != back) {
+    if (fit == Surface::Fit::Made || !rendered_ || rendered_back_ != back) {
         paint_locked(surface_.dc());
-        rendered_ = true;
-        rendered_frame_ = frame;
-        rendered_back_ = back;
+    } else if (rendered_frame_ != frame) {
+        // Only the picture's own area changes from frame to frame.
+        draw_frame(surface_.dc(), width, height);
+        // Captions over the box show the new frame too.
+        refresh_labels_above(control_.hwnd);
+    } else {
+        return true;
     }
+    rendered_ = true;
+    rendered_frame_ = frame;
+    rendered_back_ = back;
+    area_ = picture_area(width, height);
     return true;
+}
+
+RECT PictureBoxState::picture_area(int width, int height) const {
+    if (data_.empty()) return RECT{0, 0, 0, 0};
+    if (control_.layout->picture_mode == PictureMode::Stretch) return RECT{0, 0, width, height};
+    return RECT{0, 0, std::min(width, data_.width()), std::min(height, data_.height())};
 }
 
 void PictureBoxState::paint_locked(HDC dc) {
     RECT client{};
     GetClientRect(control_.hwnd, &client);
     ClipTo clip(dc, client);
-    const COLORREF back = control_.back_colour();
     FillRect(dc, &client, control_.back());
+    draw_frame(dc, client.right, client.bottom);
+}
+
+void PictureBoxState::draw_frame(HDC dc, int width, int height) {
     if (data_.empty()) return;
+    const COLORREF back = control_.back_colour();
     const std::size_t frame = frame_.load() < data_.frame_count() ? frame_.load() : 0;
     if (control_.layout->picture_mode == PictureMode::Stretch)
-        data_.draw(dc, frame, 0, 0, client.right, client.bottom, back);
+        data_.draw(dc, frame, 0, 0, width, height, back);
     else
         data_.draw(dc, frame, 0, 0, data_.width(), data_.height(), back);
 }
@@ -177,13 +197,14 @@ void PictureBoxState::run() {
         // rather than racing through the missed ones.
         const auto now = Clock::now();
         if (due < now) due = now + delay;
+        const RECT area = area_;
         lock.unlock();
-        // The UI thread paints the new frame. Drawing through GetDC here
+        // The UI thread paints the new frame, and only the picture's area
+        // (it also refreshes the captions above). Drawing through GetDC here
         // would reach the screen late under Wine, whose window surfaces are
         // flushed by the threads that pump messages; and a blocking
         // SendMessage could deadlock with a UI thread joining this one.
-        InvalidateRect(control_.hwnd, nullptr, FALSE);
-        refresh_labels_above(control_.hwnd);
+        InvalidateRect(control_.hwnd, IsRectEmpty(&area) ? nullptr : &area, FALSE);
         lock.lock();
     }
 }

@@ -41,6 +41,10 @@ public:
 private:
     void run();
     void paint_locked(HDC dc);
+    // The shown frame alone, over what the surface holds.
+    void draw_frame(HDC dc, int width, int height);
+    // Where the picture lies in the client area.
+    RECT picture_area(int width, int height) const;
     // Brings the surface up to date for this size; false when it cannot be made.
     bool render(int width, int height);
 
@@ -57,6 +61,7 @@ private:
     bool rendered_ = false;
     std::size_t rendered_frame_ = 0;
     COLORREF rendered_back_ = CLR_INVALID;
+    RECT area_{};  // the picture's area as last rendered; read by the thread under the lock
 };
 
 }  // namespace tk::detail
