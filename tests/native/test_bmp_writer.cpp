@@ -66,7 +66,7 @@ TEST(BmpWriter, PaddingIsZeroEvenWhenTheImageHoldsJunkThere) {
 }
 
 TEST(BmpWriter, DecodesBackToTheSamePixels) {
-    for (const auto [w, h] : {std::pair{1, 1}, {2, 3}, {37, 23}, {64, 5}}) {
+    for (const auto& [w, h] : {std::pair{1, 1}, {2, 3}, {37, 23}, {64, 5}}) {
         const pic::Image im = pattern(w, h);
         const auto back = pic::decode_bmp(pic::write_bmp24(im));
         ASSERT_TRUE(back);

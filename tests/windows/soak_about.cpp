@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
     support::Usage before = support::usage();
     for (int i = 0; i < cycles; ++i) cycle(app::about_layout());
     bool about_ok = support::report("about open/close", before, support::usage());
+    for (int i = 0; i < 20; ++i) cycle(launcher);
     before = support::usage();
     for (int i = 0; i < cycles; ++i) cycle(launcher);
     bool launcher_ok = support::report("launcher build/destroy", before, support::usage());

@@ -6,7 +6,6 @@
 // capture files left in the temporary folder. Exit code 1 on a leak.
 #include <windows.h>
 #include <commctrl.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,32 +15,10 @@
 #include "designer/copy_picture.h"
 #include "designer/designer.h"
 #include "tests/windows/support.h"
+#include "tests/windows/usage.h"
 #include "toolkit/toolkit.h"
 
 namespace {
-
-struct Usage {
-    DWORD gdi, user;
-    SIZE_T private_bytes;
-};
-
-// Private bytes are the commit charge (PagefileUsage). Wine answers
-// GetGuiResources with 0, so there only the private bytes tell: a leaked
-// capture bitmap (up to 432 KiB) or DC shows in them within a few presses.
-Usage usage() {
-    PROCESS_MEMORY_COUNTERS m{};
-    m.cb = sizeof m;
-    GetProcessMemoryInfo(GetCurrentProcess(), &m, sizeof m);
-    return {GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
-            GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), m.PagefileUsage};
-}
-
-bool report(const char* what, const Usage& before, const Usage& after) {
-    std::printf("%s: GDI %lu -> %lu, USER %lu -> %lu, private bytes %zu -> %zu KiB\n", what, before.gdi,
-                after.gdi, before.user, after.user, before.private_bytes / 1024, after.private_bytes / 1024);
-    return after.gdi > before.gdi || after.user > before.user ||
-           after.private_bytes > before.private_bytes + 1024 * 1024;
-}
 
 void open_close() {
     tk::create_window(designer::window_layout());
@@ -76,17 +53,17 @@ int main(int argc, char** argv) {
     tk::initialise();
 
     for (int i = 0; i < 10; ++i) open_close();  // settle caches first
-    Usage before = usage();
+    support::Usage before = support::usage();
     for (int i = 0; i < cycles; ++i) open_close();
-    bool leaked = report(("open/close x" + std::to_string(cycles)).c_str(), before, usage());
+    bool leaked = !support::report(("open/close x" + std::to_string(cycles)).c_str(), before, support::usage());
 
     tk::create_window(designer::window_layout());
     support::flush_events(100);
     for (int k = 0; k < 12; ++k) press(k % 6);
-    before = usage();
+    before = support::usage();
     for (int i = 0; i < presses; ++i) press(i % 6);
     support::flush_events(50);
-    leaked |= report(("copy presses x" + std::to_string(presses)).c_str(), before, usage());
+    leaked |= !support::report(("copy presses x" + std::to_string(presses)).c_str(), before, support::usage());
     tk::destroy_window(designer::kWindow);
 
     const int left = files_left();
