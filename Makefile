@@ -17,7 +17,9 @@ windows: deps
 
 build: native windows
 
-run: deps
+run:
+	@[ -n "$$DISPLAY" ] || { echo "make run: no display (DISPLAY is not set); start it from a desktop session, or use 'make test'" >&2; exit 1; }
+	@scripts/deps.sh
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows --target glimbo
 	scripts/run.sh
