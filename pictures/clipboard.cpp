@@ -4,8 +4,11 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "toolkit/picture/image.h"
 #include "toolkit/toolkit.h"
@@ -25,27 +28,6 @@ public:
 
 private:
     HDC dc_;
-};
-
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-    ~MemoryDc() {
-        if (!dc_) return;
-        if (old_) SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const { return dc_; }
-    void select(HBITMAP bitmap) {
-        HGDIOBJ previous = SelectObject(dc_, bitmap);
-        if (!old_) old_ = previous;
-    }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_ = nullptr;
 };
 
 // Deletes the bitmap unless ownership has been handed on.
@@ -106,33 +88,39 @@ private:
     VARIANT v_;
 };
 
-// Transparent parts (icon masks, GIF transparency) come out white.
-void flatten_over_white(pic::Image& image) {
-    if (image.alpha.empty()) return;
-    for (int y = 0; y < image.height; ++y) {
-        std::uint8_t* px = image.row(y);
-        const std::uint8_t* a = image.alpha.data() + std::size_t(y) * image.width;
-        for (int x = 0; x < image.width; ++x, px += 3) {
-            const unsigned alpha = a[x];
-            for (int c = 0; c < 3; ++c)
-                px[c] = std::uint8_t((px[c] * alpha + 255u * (255u - alpha) + 127u) / 255u);
+// A bitmap in the screen's own colour format of `width` x `height`, white,
+// with `image` unscaled at its top-left; transparent parts (icon masks, GIF
+// transparency) come out white. The decoded rows are turned into 32-bit
+// pixels in one pass, the form the device bitmap stores, so the system
+// copies them without converting.
+Bitmap device_bitmap(HDC screen, const pic::Image& image, int width, int height) {
+    if (image.empty() || width <= 0 || height <= 0) return Bitmap{};
+    std::vector<std::uint32_t> pixels(std::size_t(width) * std::size_t(height), 0x00FFFFFFu);
+    const int rows = std::min(height, image.height), columns = std::min(width, image.width);
+    const bool alpha = !image.alpha.empty();
+    for (int y = 0; y < rows; ++y) {
+        const std::uint8_t* px = image.row(y);
+        const std::uint8_t* a = alpha ? image.alpha.data() + std::size_t(y) * image.width : nullptr;
+        std::uint32_t* out = pixels.data() + std::size_t(y) * width;
+        for (int x = 0; x < columns; ++x, px += 3) {
+            unsigned b = px[0], g = px[1], r = px[2];
+            if (a) {
+                const unsigned k = a[x];
+                b = (b * k + 255u * (255u - k) + 127u) / 255u;
+                g = (g * k + 255u * (255u - k) + 127u) / 255u;
+                r = (r * k + 255u * (255u - k) + 127u) / 255u;
+            }
+            out[x] = b | g << 8 | r << 16;
         }
     }
-    image.alpha.clear();
-}
-
-// A bitmap in the screen's own colour format holding `image` unscaled.
-Bitmap device_bitmap(HDC screen, const pic::Image& image) {
-    if (image.empty()) return Bitmap{};
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height;  // rows are top-down
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // rows are top-down
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    return Bitmap{CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, image.bgr.data(), &info,
-                                 DIB_RGB_COLORS)};
+    return Bitmap{CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, pixels.data(), &info, DIB_RGB_COLORS)};
 }
 
 // The logical screen size a GIF header announces for the whole file.
@@ -144,23 +132,13 @@ std::optional<SIZE> gif_screen_size(std::span<const std::uint8_t> bytes) {
     return SIZE{w, h};
 }
 
-// Only the first frame: the clipboard takes a still picture.
+// Only the first frame, on a white screen of the header's size: the
+// clipboard takes a still picture.
 Bitmap gif_bitmap(HDC screen, std::span<const std::uint8_t> bytes) {
     std::optional<pic::Image> frame = pic::decode_gif_first(bytes);
     const std::optional<SIZE> size = gif_screen_size(bytes);
     if (!frame || !size) return Bitmap{};
-    flatten_over_white(*frame);
-    Bitmap source = device_bitmap(screen, *frame);
-    Bitmap target{CreateCompatibleBitmap(screen, size->cx, size->cy)};
-    if (!source.get() || !target.get()) return Bitmap{};
-
-    MemoryDc from(screen), to(screen);
-    if (!from.get() || !to.get()) return Bitmap{};
-    from.select(source.get());
-    to.select(target.get());
-    PatBlt(to.get(), 0, 0, size->cx, size->cy, WHITENESS);
-    BitBlt(to.get(), 0, 0, frame->width, frame->height, from.get(), 0, 0, SRCCOPY);
-    return target;
+    return device_bitmap(screen, *frame, size->cx, size->cy);
 }
 
 Bitmap decode_to_bitmap(std::span<const std::uint8_t> bytes) {
@@ -177,8 +155,7 @@ Bitmap decode_to_bitmap(std::span<const std::uint8_t> bytes) {
         case pic::Format::None: return Bitmap{};
     }
     if (!image) return Bitmap{};
-    flatten_over_white(*image);
-    return device_bitmap(screen.get(), *image);
+    return device_bitmap(screen.get(), *image, image->width, image->height);
 }
 
 // The picture object borrows the bitmap (fOwn = FALSE): were it the owner,
