@@ -31,9 +31,10 @@ struct Control {
     HFONT font = nullptr;    // what the control draws with
     BrushHandle back_brush;  // empty when the back colour is the button face
     std::unique_ptr<PictureBoxState> picture;  // picture boxes only
-    // Transparent labels: the canvas they compose in, and the parent
-    // container's print for the label's place, reused while the container
-    // looks the same (`parent_look` is its look_generation when printed).
+    // Labels: the canvas they compose in, kept between paints; transparent
+    // ones also keep the parent container's print for the label's place,
+    // reused while the container looks the same (`parent_look` is its
+    // look_generation when printed).
     Surface canvas;
     Surface parent_print;
     RECT parent_print_place{};

@@ -154,10 +154,9 @@ LRESULT CALLBACK label_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         } else {
             RECT client{};
             GetClientRect(hwnd, &client);
-            Canvas canvas(dc, client.right, client.bottom);
-            if (canvas.ok()) {
-                paint_opaque(*c, canvas.dc());
-                BitBlt(dc, 0, 0, client.right, client.bottom, canvas.dc(), 0, 0, SRCCOPY);
+            if (c->canvas.fit(client.right, client.bottom) != Surface::Fit::Failed) {
+                paint_opaque(*c, c->canvas.dc());
+                BitBlt(dc, 0, 0, client.right, client.bottom, c->canvas.dc(), 0, 0, SRCCOPY);
             } else {
                 paint_opaque(*c, dc);
             }
