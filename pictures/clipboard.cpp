@@ -11,50 +11,13 @@
 #include <vector>
 
 #include "toolkit/picture/image.h"
+#include "toolkit/handles.h"
 #include "toolkit/toolkit.h"
 
 namespace pictures {
 namespace {
 
-class ScreenDc {
-public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (dc_) ReleaseDC(nullptr, dc_);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-// Deletes the bitmap unless ownership has been handed on.
-class Bitmap {
-public:
-    explicit Bitmap(HBITMAP bitmap = nullptr) : bitmap_(bitmap) {}
-    ~Bitmap() {
-        if (bitmap_) DeleteObject(bitmap_);
-    }
-    Bitmap(Bitmap&& other) noexcept : bitmap_(other.release()) {}
-    Bitmap& operator=(Bitmap&& other) noexcept {
-        if (this != &other) {
-            if (bitmap_) DeleteObject(bitmap_);
-            bitmap_ = other.release();
-        }
-        return *this;
-    }
-    HBITMAP get() const { return bitmap_; }
-    HBITMAP release() {
-        HBITMAP b = bitmap_;
-        bitmap_ = nullptr;
-        return b;
-    }
-
-private:
-    HBITMAP bitmap_;
-};
+using Bitmap = tk::BitmapHandle;  // deleted unless handed on to the clipboard
 
 template <class T>
 class ComPtr {
@@ -142,7 +105,7 @@ Bitmap gif_bitmap(HDC screen, std::span<const std::uint8_t> bytes) {
 }
 
 Bitmap decode_to_bitmap(std::span<const std::uint8_t> bytes) {
-    ScreenDc screen;
+    tk::WindowDc screen(nullptr);
     if (!screen.get()) return Bitmap{};
     std::optional<pic::Image> image;
     switch (pic::recognise(bytes)) {

@@ -11,22 +11,6 @@ namespace tk {
 
 namespace {
 
-// GetWindowDC covers the whole window, frame included, unlike handles.h's GetDC.
-class WholeWindowDc {
-public:
-    explicit WholeWindowDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-    ~WholeWindowDc() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    WholeWindowDc(const WholeWindowDc&) = delete;
-    WholeWindowDc& operator=(const WholeWindowDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
 // Sends `window` WM_PRINT into `dc` with its top-left at `origin` and its
 // drawing kept inside `clip` (both in the DC's device coordinates).
 void print_at(HWND window, HDC dc, POINT origin, const RECT& clip, LPARAM flags) {
@@ -114,7 +98,7 @@ pictures::OwnedBytes capture_window(HWND window) {
     const int width = area.right > area.left ? area.right - area.left : 0;
     const int height = area.bottom > area.top ? area.bottom - area.top : 0;
 
-    WholeWindowDc window_dc(window);
+    WindowDc window_dc(window, WindowDc::Whole);
     MemoryDc memory(CreateCompatibleDC(window_dc.get()));
     BitmapHandle bitmap(CreateCompatibleBitmap(window_dc.get(), width, height));
     {

@@ -41,6 +41,8 @@ public:
         if (h_) HandleDeleter<H>::free(h_);
         h_ = h;
     }
+    // Hands the handle on to a new owner (the clipboard, say).
+    H release() { return std::exchange(h_, nullptr); }
 
 private:
     H h_ = nullptr;
@@ -52,10 +54,12 @@ using BitmapHandle = Owned<HBITMAP>;
 using IconHandle = Owned<HICON>;
 using MemoryDc = Owned<HDC>;
 
-// A DC from GetDC, released to its window.
+// A DC from GetDC (the client area; the screen for a null window), or from
+// GetWindowDC (the whole window, frame included), released to its window.
 class WindowDc {
 public:
-    explicit WindowDc(HWND w) : w_(w), dc_(GetDC(w)) {}
+    enum Area { Client, Whole };
+    explicit WindowDc(HWND w, Area area = Client) : w_(w), dc_(area == Whole ? GetWindowDC(w) : GetDC(w)) {}
     ~WindowDc() {
         if (dc_) ReleaseDC(w_, dc_);
     }
