@@ -302,6 +302,16 @@ void click(int x, int y) {
     mouse_up(x, y);
 }
 
+void right_mouse_down(int x, int y) {
+    button(x, y, MOUSEEVENTF_RIGHTDOWN);
+    flush_events(kInputPause);
+}
+
+void right_mouse_up(int x, int y) {
+    button(x, y, MOUSEEVENTF_RIGHTUP);
+    flush_events(kInputPause);
+}
+
 void double_click(int x, int y) {
     // Short pauses: the four events must fall within the double-click time.
     move_pointer(x, y);

@@ -56,6 +56,8 @@ void mouse_move(int x, int y);
 void mouse_down(int x, int y);
 void mouse_up(int x, int y);
 void click(int x, int y);
+void right_mouse_down(int x, int y);
+void right_mouse_up(int x, int y);
 void double_click(int x, int y);
 void key(WORD vk);
 void key_combo(WORD modifier, WORD vk);

@@ -46,17 +46,6 @@ std::wstring text_of(HWND w) {
     return s;
 }
 
-void right_button(int x, int y, DWORD flag) {
-    SetCursorPos(x, y);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = LONG(std::int64_t(x) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = LONG(std::int64_t(y) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = flag | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-    support::flush_events(40);
-}
-
 int mismatches(const support::Pixels& a, const support::Pixels& b, int tolerance = 2) {
     if (a.width != b.width || a.height != b.height) return -1;
     int n = 0;
@@ -186,9 +175,9 @@ TEST_F(DesignerProgram, APressOnThePictureOutsideTheLabelsMovesNothing) {
 
 TEST_F(DesignerProgram, TheRightButtonAndASecondPressOfADoubleClickDragNothing) {
     POINT p = screen(kA1.left + 30, kA1.top + 10);
-    right_button(p.x, p.y, MOUSEEVENTF_RIGHTDOWN);
+    support::right_mouse_down(p.x, p.y);
     support::mouse_move(p.x + 40, p.y + 25);
-    right_button(p.x + 40, p.y + 25, MOUSEEVENTF_RIGHTUP);
+    support::right_mouse_up(p.x + 40, p.y + 25);
     support::flush_events(100);
     EXPECT_TRUE(same(place(a1_), kA1)) << "right button";
 
